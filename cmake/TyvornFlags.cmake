@@ -1,0 +1,45 @@
+# Build flags shared by both builds.
+#
+# Windows build: MinGW-w64 under Wine, static so no MinGW runtime DLL is needed.
+# Native build: the platform-free libraries only, with sanitizers for tests.
+
+# Same floating-point results in both builds: no fused multiply-add, no fast-math.
+add_compile_options(-ffp-contract=off)
+
+# German texts reach Windows as code page 1252.
+add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-fexec-charset=CP1252>)
+
+if(WIN32)
+  enable_language(RC)
+  add_link_options(-static)
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX STRSAFE_NO_DEPRECATE)
+  # windres reads UTF-8 resource sources as such only when told.
+  set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+  # Tests run under Wine through a wrapper that knows this build tree.
+  set(TYVORN_WINE_RUN ${CMAKE_BINARY_DIR}/wine-run)
+  file(WRITE ${TYVORN_WINE_RUN}
+       "#!/bin/sh\nTYVORN_BUILD_DIR='${CMAKE_BINARY_DIR}' exec '${CMAKE_SOURCE_DIR}/scripts/wine-run' \"$@\"\n")
+  file(CHMOD ${TYVORN_WINE_RUN} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+       WORLD_READ WORLD_EXECUTE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${TYVORN_WINE_RUN})
+else()
+  option(TYVORN_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" ON)
+  if(TYVORN_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    add_link_options(-fsanitize=address,undefined)
+  endif()
+endif()
+
+# Our own code: warnings are errors.
+function(tyvorn_strict target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+endfunction()
+
+# A GoogleTest executable whose tests CTest lists one by one.
+function(tyvorn_test name)
+  add_executable(${name} ${ARGN})
+  tyvorn_strict(${name})
+  target_link_libraries(${name} PRIVATE gtest_main)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 DISCOVERY_MODE PRE_TEST
+                       WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+endfunction()

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds both builds and runs every test: the native
+# build with sanitizers, then the Windows build under Wine on an own Xvfb.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+. "$root/scripts/lib.sh"
+jobs=$(nproc)
+start=$SECONDS
+
+"$root/scripts/setup.sh"
+
+echo "== native build (sanitizers)"
+"$root/scripts/build.sh" native
+ctest --test-dir "$root/build/native" -j "$jobs" --output-on-failure --timeout 600
+
+echo "== Windows build (Wine)"
+"$root/scripts/build.sh" win
+wine_env "$root/build/win"
+start_xvfb
+# One persistent wineserver for the whole run: without it every test waits
+# for the server that inherited its output pipe.
+cleanup() { wineserver -k 2>/dev/null || true; stop_xvfb; }
+trap cleanup EXIT
+wine_prefix_ready
+wineserver -p
+"$TYVORN_WINE" wineboot >/dev/null 2>&1 || true
+ctest --test-dir "$root/build/win" -j "$jobs" --output-on-failure --timeout 600
+
+echo "== all tests passed in $((SECONDS - start)) s"
