@@ -6,8 +6,9 @@
 # Same floating-point results in both builds: no fused multiply-add, no fast-math.
 add_compile_options(-ffp-contract=off)
 
-# German texts reach Windows as code page 1252.
-add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-fexec-charset=CP1252>)
+# German texts reach Windows as code page 1252 (clang, used only for fuzzing,
+# knows no other execution character set than UTF-8).
+add_compile_options($<$<AND:$<COMPILE_LANGUAGE:C,CXX>,$<C_COMPILER_ID:GNU>>:-fexec-charset=CP1252>)
 
 if(WIN32)
   enable_language(RC)
@@ -24,7 +25,11 @@ if(WIN32)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${TYVORN_WINE_RUN})
 else()
   option(TYVORN_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" ON)
-  if(TYVORN_SANITIZE)
+  option(TYVORN_FUZZ "Build the libFuzzer targets (clang)" OFF)
+  if(TYVORN_FUZZ)
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+  elseif(TYVORN_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
     add_link_options(-fsanitize=address,undefined)
   endif()
