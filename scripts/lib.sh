@@ -40,19 +40,22 @@ wine_env() {
 
 # Creates the Wine prefix once; parallel callers wait for the first.
 wine_prefix_ready() {
-  [ -f "$WINEPREFIX/.tyvorn-ready" ] && return 0
+  [ -f "$WINEPREFIX/.tyvorn-ready2" ] && return 0
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 8
-    if [ ! -f "$WINEPREFIX/.tyvorn-ready" ]; then
+    if [ ! -f "$WINEPREFIX/.tyvorn-ready2" ]; then
       "$TYVORN_WINE" wineboot -i >/dev/null 2>&1
       # Debian's Wine looks for its own fonts in the wrong place.
       mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
       cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
       # A crashing test must fail at once, not wait behind a dialog.
       "$TYVORN_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+      # Without a window manager Wine waits 2 s for every managed window it
+      # hides or destroys; unmanaged windows close at once.
+      "$TYVORN_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
       wineserver -w
-      touch "$WINEPREFIX/.tyvorn-ready"
+      touch "$WINEPREFIX/.tyvorn-ready2"
     fi
   ) 8>"$WINEPREFIX.lock"
 }
