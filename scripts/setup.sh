@@ -20,6 +20,8 @@ packages=(
   fitsverify libtiff-tools ffmpeg socat
   # fetching and building the codec sources
   dpkg-dev xz-utils ca-certificates autoconf automake libtool nasm
+  # the German locale the Wine runs are pinned to
+  locales
 )
 
 as_root() {
@@ -59,6 +61,12 @@ if [ ${#missing[@]} -gt 0 ] || [ -n "${need_update:-}" ]; then
     echo "setup: installing ${missing[*]}"
     as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
   fi
+fi
+
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  as_root sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+  as_root locale-gen >/dev/null
 fi
 
 "$here/build-deps.sh"
