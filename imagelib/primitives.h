@@ -49,10 +49,11 @@ ImageResult SplitInterlacedFields(int16_t* firstField, int16_t* secondField, con
 // rebuilding the others as SplitInterlacedFields does. dst may be src.
 ImageResult DeinterlaceImage(int16_t* dst, const int16_t* src, const ImageHeader* h, int32_t field);
 
-// Triangular smoothing of radius 1..32 (clamped) inside r, pulled in from the
-// image borders by the radius; see the source for the bands that are smoothed
-// in one direction only. dst may be src. Writes nothing on bad arguments or
-// when its work rows cannot be had.
+// Triangular smoothing (weights 1, 2, .., R + 1, .., 1; radius R clamped to
+// 1..32) of r pulled in from the image borders by R. The pulled-in rectangle
+// is smoothed both ways, the rest of its columns only across and the rest of
+// its rows only down; everything else is copied. dst may be src. Writes
+// nothing on bad arguments or when its work rows cannot be had.
 void SmoothRect(int16_t* dst, const int16_t* src, const ImageHeader* h, const ImageRect* r, int32_t radius);
 
 // Rounded mean, sample spread about it (n - 1 in the denominator), minimum

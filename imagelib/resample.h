@@ -28,7 +28,7 @@ int MapOutputPixel(double* sx, double* sy, double x, double y, double z, const d
 // scaled by scale (above 1 enlarges); (centreX, centreY) is usually the
 // destination's middle. Mode 0 and 2 nearest, 1 and 3 bilinear, 4 windowed
 // sinc over 4 x 4 pixels (kept inside 0..levels-1). Pixels whose source lies
-// outside take the fill values of dstHeader. src and dst must differ; nothing
-// is written on any failure.
+// outside take the fill values of dstHeader. dst has the source's colour
+// type. src and dst must differ; nothing is written on any failure.
 ImageResult ResampleImage(const ImageHeader* srcHeader, const ImageHeader* dstHeader, const int16_t* src,
                           int16_t* dst, int32_t centreX, int32_t centreY, double angle, double scale, int32_t mode);
