@@ -77,6 +77,11 @@ void* AllocMem(uint32_t size) {
   return std::calloc(size ? size : 1, 1);
 }
 
+void* AllocArray(size_t count, size_t size) {
+  if (size != 0 && count > UINT32_MAX / size) return nullptr;
+  return AllocMem(static_cast<uint32_t>(count * size));
+}
+
 void* ReallocMem(void* p, uint32_t newSize) {
   return std::realloc(p, newSize ? newSize : 1);
 }

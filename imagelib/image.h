@@ -126,11 +126,19 @@ int RectInImage(const ImageRect* r, const ImageHeader* h);
 // Samples per pixel: 3 for colour type 1, else 1.
 inline int SamplesPerPixel(const ImageHeader* h) { return h->colourType == kColourRgb ? 3 : 1; }
 
+// Width and height as loop bounds: a broken header with a negative size
+// describes an empty image rather than a huge one.
+inline ptrdiff_t ImageCols(const ImageHeader* h) { return h->width > 0 ? h->width : 0; }
+inline ptrdiff_t ImageRows(const ImageHeader* h) { return h->height > 0 ? h->height : 0; }
+
 // Zero-filled block that stays put until freed; null when it cannot be had.
 void* AllocMem(uint32_t size);
 // Grows or shrinks a block; new bytes are not zeroed. Null on failure, and the
 // old block then stays valid.
 void* ReallocMem(void* p, uint32_t newSize);
+// AllocMem for count elements of size bytes; null when the block cannot be
+// had or its size does not fit the allocator's 32-bit size.
+void* AllocArray(size_t count, size_t size);
 // Frees *p when set and clears the caller's pointer; returns 0.
 int FreeMem(void** p);
 
