@@ -150,3 +150,8 @@ inline int FreeMem(T** p) {
   *p = static_cast<T*>(v);
   return r;
 }
+
+// Called by long operators once per step of a pass (a row, a column) with the
+// pass's step count and 0; a caller restarts its own count by calling it with
+// first = 1 itself.
+using ProgressCallback = void (*)(int32_t total, int32_t first);

@@ -1,0 +1,96 @@
+#include "imagelib/flat_dark.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Sum of the 16 ring pixels of the 5 x 5 block centred on (x, y), which the
+// caller has already moved inside the image.
+int32_t RingSum(const int16_t* flat, ptrdiff_t W, ptrdiff_t spp, ptrdiff_t x, ptrdiff_t y, int32_t channel) {
+  const ptrdiff_t stride = W * spp;
+  const int16_t* c = flat + y * stride + x * spp + channel;
+  int32_t sum = 0;
+  for (ptrdiff_t dx = -2; dx <= 2; ++dx) sum += c[-2 * stride + dx * spp] + c[2 * stride + dx * spp];
+  for (ptrdiff_t dy = -1; dy <= 1; ++dy) sum += c[dy * stride - 2 * spp] + c[dy * stride + 2 * spp];
+  return sum;
+}
+
+double RingMeanAt(const int16_t* flat, ptrdiff_t W, ptrdiff_t H, ptrdiff_t spp, ptrdiff_t x, ptrdiff_t y,
+                  int32_t channel) {
+  if (W < 5 || H < 5) return 0.0;
+  return RingSum(flat, W, spp, std::clamp<ptrdiff_t>(x, 2, W - 3), std::clamp<ptrdiff_t>(y, 2, H - 3), channel) *
+         0.0625;
+}
+
+}  // namespace
+
+ImageResult SubtractDark(int16_t* dst, const int16_t* light, const int16_t* dark, const ImageHeader* h) {
+  if (!dst || !light || !dark) return IMG_NULL_IMAGE;
+  if (!h) return IMG_NULL_ARRAY;
+  const ptrdiff_t n = ImageCols(h) * ImageRows(h) * SamplesPerPixel(h);
+  for (ptrdiff_t i = 0; i < n; ++i) {
+    const auto d = static_cast<int16_t>(light[i] - dark[i]);
+    dst[i] = d >= 0 ? d : int16_t{0};
+  }
+  return IMG_OK;
+}
+
+double FlatRingMean(const int16_t* flat, const ImageHeader* h, int64_t index, int32_t channel) {
+  if (!flat || !h) return 0.0;
+  const ptrdiff_t W = ImageCols(h), H = ImageRows(h), spp = SamplesPerPixel(h);
+  if (channel < 0 || channel >= spp || index < 0 || index >= int64_t{W} * H * spp) return 0.0;
+  const int64_t pixel = index / spp;
+  return RingMeanAt(flat, W, H, spp, static_cast<ptrdiff_t>(pixel % W), static_cast<ptrdiff_t>(pixel / W), channel);
+}
+
+ImageResult DivideFlatField(int16_t* dst, const int16_t* light, const int16_t* flat, const ImageHeader* h) {
+  if (!dst || !light || !flat) return IMG_NULL_IMAGE;
+  if (!h) return IMG_NULL_ARRAY;
+  const ptrdiff_t W = ImageCols(h), H = ImageRows(h), spp = SamplesPerPixel(h);
+  const ptrdiff_t n = W * H * spp;
+  if (n == 0) return IMG_OK;
+
+  // Writing into the flat would change the divisors and rings still to come.
+  int16_t* flatCopy = nullptr;
+  if (dst == flat) {
+    flatCopy = static_cast<int16_t*>(AllocArray(static_cast<size_t>(n), sizeof(int16_t)));
+    if (!flatCopy) return IMG_NO_MEMORY;
+    std::memcpy(flatCopy, flat, n * sizeof(int16_t));
+    flat = flatCopy;
+  }
+
+  int64_t sums[3] = {};
+  for (ptrdiff_t i = 0; i < n; i += spp)
+    for (ptrdiff_t c = 0; c < spp; ++c) sums[c] += flat[i + c];
+  double mean[3];
+  for (ptrdiff_t c = 0; c < spp; ++c) mean[c] = static_cast<double>(sums[c]) / static_cast<double>(W * H);
+
+  for (ptrdiff_t y = 0; y < H; ++y) {
+    const ptrdiff_t row = y * W * spp;
+    for (ptrdiff_t x = 0; x < W; ++x) {
+      for (ptrdiff_t c = 0; c < spp; ++c) {
+        const ptrdiff_t i = row + x * spp + c;
+        const int32_t f = flat[i];
+        if (f == 0) {
+          dst[i] = light[i];
+          continue;
+        }
+        double k = mean[c] / f;
+        if (k < 0.5) {
+          // A defect of the flat: its surroundings stand in for it.
+          const double ring = RingMeanAt(flat, W, H, spp, x, y, static_cast<int32_t>(c));
+          if (ring <= 0.0) {
+            dst[i] = light[i];
+            continue;
+          }
+          k = mean[c] / ring;
+        }
+        const double v = light[i] * k + 0.5;
+        dst[i] = v > 32767.0 ? int16_t{32767} : v < 0.0 ? int16_t{0} : static_cast<int16_t>(v);
+      }
+    }
+  }
+  FreeMem(&flatCopy);
+  return IMG_OK;
+}

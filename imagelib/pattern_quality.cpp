@@ -1,0 +1,467 @@
+#include "imagelib/pattern_quality.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "imagelib/primitives.h"
+#include "imagelib/statistics.h"
+#include "imagelib/summation.h"
+
+namespace {
+
+constexpr int32_t kSmoothRadius = 11;
+
+// A rectangle of pixels as half-open ranges [x0, x1) x [y0, y1).
+struct Area {
+  int64_t x0, x1, y0, y1;
+  bool empty() const { return x1 <= x0 || y1 <= y0; }
+};
+
+Area Clip(const Area& a, int64_t W, int64_t H) {
+  return {std::max<int64_t>(a.x0, 0), std::min<int64_t>(a.x1, W), std::max<int64_t>(a.y0, 0),
+          std::min<int64_t>(a.y1, H)};
+}
+
+Area Grow(const Area& a, int64_t d) { return {a.x0 - d, a.x1 + d, a.y0 - d, a.y1 + d}; }
+
+ImageRect ToRect(const Area& a) {
+  if (a.empty()) return {0, 0, 0, 0};
+  return {static_cast<int32_t>(a.x0), static_cast<int32_t>(a.y0), static_cast<int32_t>(a.x1 - a.x0),
+          static_cast<int32_t>(a.y1 - a.y0)};
+}
+
+// Writes the search plane of `area` into `out` (one sample per pixel of the
+// same image size): the luminance as RgbToLuminance makes it, or one channel.
+void ExtractPlane(const int16_t* px, const ImageHeader* h, int32_t channel, const Area& area, int16_t* out) {
+  const ptrdiff_t W = ImageCols(h);
+  const int offset = channel == 1 ? 2 : channel == 2 ? 1 : 0;   // red, green, blue in B,G,R order
+  for (int64_t y = area.y0; y < area.y1; ++y) {
+    const int16_t* p = px + (y * W + area.x0) * 3;
+    int16_t* o = out + y * W + area.x0;
+    for (int64_t x = area.x0; x < area.x1; ++x, p += 3) {
+      if (channel == 0) {
+        const double v = 0.299 * p[2] + 0.587 * p[1] + 0.114 * p[0];
+        *o++ = static_cast<int16_t>(static_cast<int32_t>(std::floor(v + 0.5)));
+      } else {
+        *o++ = p[offset];
+      }
+    }
+  }
+}
+
+// The pattern's samples on the grid, in grid order, and their sums.
+struct Grid {
+  int32_t ni = 0, nj = 0;   // grid columns and rows
+  int64_t hw = 0, hh = 0;   // pattern half width and height
+  int64_t S = 0;            // grid spacing
+  int64_t n = 0;
+  const int16_t* values = nullptr;
+  int64_t sum = 0;
+  double nVar = 0.0;        // n * sum of squares - sum^2
+};
+
+void SampleGrid(Grid& g, const int16_t* plane, int64_t pw, int16_t* values) {
+  int64_t sum = 0, squares = 0;
+  int16_t* v = values;
+  for (int32_t j = 0; j < g.nj; ++j)
+    for (int32_t i = 0; i < g.ni; ++i) {
+      const int32_t p = plane[j * g.S * pw + i * g.S];
+      *v++ = static_cast<int16_t>(p);
+      sum += p;
+      squares += p * p;
+    }
+  g.values = values;
+  g.sum = sum;
+  g.nVar = static_cast<double>(static_cast<__int128>(g.n) * squares - static_cast<__int128>(sum) * sum);
+}
+
+// Pearson correlation of the grid with the frame plane around (x, y). The sums
+// are exact integers, so the coefficient is the exact one, rounded once.
+double Score(const int16_t* plane, int64_t W, const Grid& g, int64_t x, int64_t y) {
+  const int16_t* row = plane + (y - g.hh) * W + (x - g.hw);
+  const int16_t* p = g.values;
+  int64_t sf = 0, sff = 0, sfp = 0;
+  for (int32_t j = 0; j < g.nj; ++j, row += g.S * W) {
+    const int16_t* f = row;
+    for (int32_t i = 0; i < g.ni; ++i, f += g.S) {
+      const int32_t v = *f, q = *p++;
+      sf += v;
+      sff += v * v;
+      sfp += v * q;
+    }
+  }
+  const double nVarF = static_cast<double>(static_cast<__int128>(g.n) * sff - static_cast<__int128>(sf) * sf);
+  const double product = g.nVar * nVarF;
+  if (product <= 0.0) return 0.0;
+  const double nCov = static_cast<double>(static_cast<__int128>(g.n) * sfp - static_cast<__int128>(sf) * g.sum);
+  return nCov / std::sqrt(product);
+}
+
+struct Best {
+  double score = -1.0;
+  int64_t x = 0, y = 0;
+  bool tried = false;
+  void offer(double s, int64_t px, int64_t py) {
+    tried = true;
+    if (s > score) {
+      score = s;
+      x = px;
+      y = py;
+    }
+  }
+};
+
+// Everything both searches share: the planes, their smoothed copies and the
+// pattern's grids; owns its buffers.
+class Search {
+ public:
+  ~Search() {
+    FreeMem(&framePlane_);
+    FreeMem(&frameSmooth_);
+    FreeMem(&patternWork_);
+    FreeMem(&gridValues_);
+  }
+
+  // Checks the arguments shared by both searches (after the caller's own).
+  ImageResult Check(int64_t pw, int64_t ph, int32_t scale, int32_t step, int32_t channel, const ImageHeader* frame) {
+    if (scale < 1 || step < 1 || pw < 1 || ph < 1 || pw % 2 == 0 || ph % 2 == 0) return IMG_BAD_PARAMETER;
+    G_ = int64_t{scale} * step;
+    const int64_t S = 2 * G_;
+    if ((pw / 2) % S != 0 || (ph / 2) % S != 0) return IMG_BAD_PARAMETER;
+    if (pw > ImageCols(frame) || ph > ImageRows(frame)) return IMG_BAD_RECT;
+    if (frame->colourType == kColourRgb && (channel < 0 || channel > 3)) return IMG_BAD_PARAMETER;
+    grid_.hw = pw / 2;
+    grid_.hh = ph / 2;
+    grid_.S = S;
+    grid_.ni = static_cast<int32_t>(pw / S + 1);
+    grid_.nj = static_cast<int32_t>(ph / S + 1);
+    grid_.n = int64_t{grid_.ni} * grid_.nj;
+    pw_ = pw;
+    ph_ = ph;
+    return IMG_OK;
+  }
+
+  // Makes the pattern's grids and the smoothed frame plane over `coarse`
+  // (where the coarse stage reads); the rest of the smoothed plane is not
+  // looked at.
+  ImageResult Prepare(int32_t channel, const ImageHeader* frame, const int16_t* framePixels,
+                      const int16_t* patternPixels, const Area& coarse) {
+    frame_ = frame;
+    framePixels_ = framePixels;
+    channel_ = channel;
+    W_ = ImageCols(frame);
+    H_ = ImageRows(frame);
+    colour_ = frame->colourType == kColourRgb;
+    plane_ = *frame;
+    plane_.colourType = 0;
+    const size_t frameSamples = static_cast<size_t>(W_ * H_), patternSamples = static_cast<size_t>(pw_ * ph_);
+    frameSmooth_ = static_cast<int16_t*>(AllocArray(frameSamples, sizeof(int16_t)));
+    patternWork_ = static_cast<int16_t*>(AllocArray(2 * patternSamples, sizeof(int16_t)));
+    gridValues_ = static_cast<int16_t*>(AllocArray(2 * static_cast<size_t>(grid_.n), sizeof(int16_t)));
+    if (colour_) framePlane_ = static_cast<int16_t*>(AllocArray(frameSamples, sizeof(int16_t)));
+    if (!frameSmooth_ || !patternWork_ || !gridValues_ || (colour_ && !framePlane_)) return IMG_NO_MEMORY;
+
+    ImageHeader patternHeader = plane_;
+    patternHeader.width = static_cast<int32_t>(pw_);
+    patternHeader.height = static_cast<int32_t>(ph_);
+    const int16_t* patternPlane = patternPixels;
+    int16_t* patternSmooth = patternWork_ + patternSamples;
+    if (colour_) {
+      ImageHeader colourPattern = patternHeader;
+      colourPattern.colourType = kColourRgb;
+      ExtractPlane(patternPixels, &colourPattern, channel, {0, pw_, 0, ph_}, patternWork_);
+      patternPlane = patternWork_;
+    }
+    const ImageRect wholePattern = {0, 0, patternHeader.width, patternHeader.height};
+    SmoothRect(patternSmooth, patternPlane, &patternHeader, &wholePattern, kSmoothRadius);
+    fine_ = grid_;
+    SampleGrid(grid_, patternSmooth, pw_, gridValues_);
+    SampleGrid(fine_, patternPlane, pw_, gridValues_ + grid_.n);
+
+    // Smoothing a part gives the same values there as smoothing the whole.
+    const Area reads = Clip({coarse.x0 - grid_.hw, coarse.x1 + grid_.hw, coarse.y0 - grid_.hh, coarse.y1 + grid_.hh},
+                            W_, H_);
+    if (reads.empty()) return IMG_OK;
+    const int16_t* planePixels = framePixels;
+    if (colour_) {
+      ExtractPlane(framePixels, frame, channel, Clip(Grow(reads, kSmoothRadius + 1), W_, H_), framePlane_);
+      planePixels = framePlane_;
+    }
+    const ImageRect smoothed = ToRect(reads);
+    SmoothRect(frameSmooth_, planePixels, &plane_, &smoothed, kSmoothRadius);
+    return IMG_OK;
+  }
+
+  double Coarse(int64_t x, int64_t y) const { return Score(frameSmooth_, W_, grid_, x, y); }
+
+  // Scores every position of the fine window around (bx, by), rows first,
+  // and leaves the best in `best`.
+  void Fine(int64_t bx, int64_t by, int64_t reach, Best* best) {
+    const Area a = {std::max(bx - reach, grid_.hw), std::min(bx + reach, W_ - 1 - grid_.hw) + 1,
+                    std::max(by - reach, grid_.hh), std::min(by + reach, H_ - 1 - grid_.hh) + 1};
+    *best = Best();
+    best->x = bx;
+    best->y = by;
+    if (a.empty()) return;
+    const int16_t* plane = framePixels_;
+    if (colour_) {
+      ExtractPlane(framePixels_, frame_, channel_,
+                   Clip({a.x0 - grid_.hw, a.x1 + grid_.hw, a.y0 - grid_.hh, a.y1 + grid_.hh}, W_, H_), framePlane_);
+      plane = framePlane_;
+    }
+    for (int64_t y = a.y0; y < a.y1; ++y)
+      for (int64_t x = a.x0; x < a.x1; ++x) best->offer(Score(plane, W_, fine_, x, y), x, y);
+  }
+
+  int64_t G() const { return G_; }
+  int64_t W() const { return W_; }
+  int64_t H() const { return H_; }
+  const Grid& grid() const { return grid_; }
+
+ private:
+  const ImageHeader* frame_ = nullptr;
+  const int16_t* framePixels_ = nullptr;
+  int32_t channel_ = 0;
+  bool colour_ = false;
+  ImageHeader plane_{};
+  int64_t W_ = 0, H_ = 0, pw_ = 0, ph_ = 0, G_ = 0;
+  Grid grid_, fine_;
+  int16_t* framePlane_ = nullptr;    // colour frames: the channel's plane
+  int16_t* frameSmooth_ = nullptr;
+  int16_t* patternWork_ = nullptr;   // colour pattern plane, then the smoothed pattern
+  int16_t* gridValues_ = nullptr;
+};
+
+int64_t FloorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
+
+// Positions along one axis in the order c, c - G, c + G, c - 2G, c + 2G, ...
+// (candidate k = 0 .. count - 1): c + tG (k = 2t) while below `hi`, c - tG
+// (k = 2t - 1) while at or above `lo`, and always between the positions the
+// pattern fits at, first and last. Worked out as two ranges of t, so a far
+// off centre costs nothing.
+class Alternation {
+ public:
+  Alternation(int64_t c, int64_t G, int64_t lo, int64_t hi, int64_t count, int64_t first, int64_t last)
+      : c_(c), G_(G) {
+    upFirst_ = std::max<int64_t>(0, CeilDiv(first - c, G));
+    upLast_ = std::min({(count - 1) / 2, FloorDiv(hi - 1 - c, G), FloorDiv(last - c, G)});
+    downFirst_ = std::max<int64_t>(1, CeilDiv(c - last, G));
+    downLast_ = std::min({count / 2, FloorDiv(c - lo, G), FloorDiv(c - first, G)});
+  }
+
+  bool Next(int64_t* v) {
+    const int64_t none = INT64_MAX;
+    const int64_t tu = std::max(CeilDiv(k_, 2), upFirst_);
+    const int64_t ku = tu <= upLast_ ? 2 * tu : none;
+    const int64_t td = std::max(CeilDiv(k_ + 1, 2), downFirst_);
+    const int64_t kd = td <= downLast_ ? 2 * td - 1 : none;
+    if (ku == none && kd == none) return false;
+    if (ku < kd) {
+      k_ = ku + 1;
+      *v = c_ + tu * G_;
+    } else {
+      k_ = kd + 1;
+      *v = c_ - td * G_;
+    }
+    return true;
+  }
+
+  void Restart() { k_ = 0; }
+
+  // Range [lo, hi) of all candidates; empty when there are none.
+  void Extent(int64_t* lo, int64_t* hi) const {
+    *lo = INT64_MAX;
+    *hi = INT64_MIN;
+    if (upFirst_ <= upLast_) {
+      *lo = c_ + upFirst_ * G_;
+      *hi = c_ + upLast_ * G_ + 1;
+    }
+    if (downFirst_ <= downLast_) {
+      *lo = std::min(*lo, c_ - downLast_ * G_);
+      *hi = std::max(*hi, c_ - downFirst_ * G_ + 1);
+    }
+  }
+
+ private:
+  int64_t c_, G_;
+  int64_t upFirst_, upLast_, downFirst_, downLast_;
+  int64_t k_ = 0;
+};
+
+}  // namespace
+
+ImageResult MatchPatternFull(const int32_t patternSize[2], int32_t scale, int32_t step, int32_t channel,
+                             const ImageHeader* frame, const int16_t* framePixels, const int16_t* patternPixels,
+                             int32_t result[4], double* correlation, SearchProgress progress) {
+  if (!correlation) return IMG_NULL_ARRAY;
+  *correlation = 0.0;
+  if (!framePixels || !result) return IMG_NULL_ARRAY;
+  result[2] = result[3] = 0;
+  if (!patternSize || !frame || !patternPixels) return IMG_NULL_ARRAY;
+  Search search;
+  if (ImageResult e = search.Check(patternSize[0], patternSize[1], scale, step, channel, frame)) return e;
+  const Grid& g = search.grid();
+  const int64_t G = search.G(), W = search.W(), H = search.H();
+  const Area coarse = {g.hw + step + 2, W - g.hw - step - 3, g.hh + step + 2, H - g.hh - step - 3};
+  if (ImageResult e = search.Prepare(channel, frame, framePixels, patternPixels, coarse)) return e;
+
+  Best best;
+  best.x = W / 2;
+  best.y = H / 2;
+  for (int64_t y = coarse.y0; y < coarse.y1; y += G) {
+    if (progress) progress();
+    for (int64_t x = coarse.x0; x < coarse.x1; x += G) best.offer(search.Coarse(x, y), x, y);
+  }
+  Best fine;
+  search.Fine(best.x, best.y, 4 * G, &fine);
+  result[0] = static_cast<int32_t>(fine.x);
+  result[1] = static_cast<int32_t>(fine.y);
+  *correlation = fine.tried ? fine.score : 0.0;
+  return IMG_OK;
+}
+
+ImageResult MatchPatternInRadius(const ImageRect* pattern, int32_t radius, int32_t scale, int32_t step,
+                                 int32_t channel, const ImageHeader* frame, const int16_t* framePixels,
+                                 const int16_t* patternPixels, double minCorrelation, int32_t result[4],
+                                 double* correlation) {
+  if (!correlation) return IMG_NULL_ARRAY;
+  *correlation = 0.0;
+  if (!framePixels || !result) return IMG_NULL_ARRAY;
+  result[2] = result[3] = 0;
+  if (!pattern || !frame || !patternPixels) return IMG_NULL_ARRAY;
+  Search search;
+  if (ImageResult e = search.Check(pattern->w, pattern->h, scale, step, channel, frame)) return e;
+  const Grid& g = search.grid();
+  const int64_t G = search.G(), W = search.W(), H = search.H();
+  const int64_t cx = int64_t{pattern->x} + g.hw, cy = int64_t{pattern->y} + g.hh;
+
+  // The box: a side that would reach past where the pattern fits is pulled in.
+  Area box = {cx - radius, cx + radius, cy - radius, cy + radius};
+  if (box.x0 < g.hw) box.x0 = g.hw + 2;
+  if (box.x1 > W - g.hw - 3) box.x1 = W - g.hw - 3;
+  if (box.y0 < g.hh) box.y0 = g.hh + 2;
+  if (box.y1 > H - g.hh - 3) box.y1 = H - g.hh - 3;
+  const int64_t count = 2 * int64_t{radius};
+  Alternation rows(cy, G, box.y0, box.y1, count, g.hh, H - 1 - g.hh);
+  Alternation cols(cx, G, box.x0, box.x1, count, g.hw, W - 1 - g.hw);
+  Area candidates;
+  cols.Extent(&candidates.x0, &candidates.x1);
+  rows.Extent(&candidates.y0, &candidates.y1);
+  if (ImageResult e = search.Prepare(channel, frame, framePixels, patternPixels, candidates)) return e;
+
+  const double threshold = std::pow(minCorrelation, 1.5);
+  Best best;
+  best.x = cx;
+  best.y = cy;
+  int64_t x, y;
+  bool done = false;
+  while (!done && rows.Next(&y)) {
+    cols.Restart();
+    while (cols.Next(&x)) {
+      best.offer(search.Coarse(x, y), x, y);
+      if (best.score >= threshold) {
+        done = true;
+        break;
+      }
+    }
+  }
+  Best fine;
+  search.Fine(best.x, best.y, 12 * G, &fine);
+  result[0] = static_cast<int32_t>(fine.x);
+  result[1] = static_cast<int32_t>(fine.y);
+  *correlation = fine.tried ? fine.score : 0.0;
+  return IMG_OK;
+}
+
+int MeasureFrameQuality(double* q1, double* q2, double* q3, double* q4, double* q5, double* q6, double* q7,
+                        int32_t* count, ImageRect* measured, const int16_t* pixels, const ImageHeader* h,
+                        const ImageRect* window) {
+  double* measures[] = {q1, q2, q3, q4, q5, q6, q7};
+  for (double* q : measures)
+    if (!q) return 0;
+  if (!count || !measured) return 0;
+  for (double* q : measures) *q = 0.0;
+  *count = 0;
+  if (!pixels || !h || (window && !RectInImage(window, h))) return 0;
+  const ptrdiff_t W = ImageCols(h), H = ImageRows(h), spp = SamplesPerPixel(h);
+  auto* smooth = static_cast<int16_t*>(AllocArray(static_cast<size_t>(W * H * spp), sizeof(int16_t)));
+  if (!smooth) return 0;
+  uint8_t* mask = nullptr;
+  double spread = 0.0;
+  ImageRect rect;
+  if (!window) {
+    if (BuildObjectMask(q5, &spread, &mask, &rect, pixels, h, 0.1) != IMG_OK) {
+      FreeMem(&smooth);
+      return 0;
+    }
+  } else {
+    // The gradients and the noise read one pixel around each measured one.
+    const Area a = {std::max<int64_t>(window->x, 1), std::min<int64_t>(int64_t{window->x} + window->w, W - 1),
+                    std::max<int64_t>(window->y, 1), std::min<int64_t>(int64_t{window->y} + window->h, H - 1)};
+    rect = ToRect(a);
+    auto* hist = static_cast<uint32_t*>(AllocArray(static_cast<size_t>(std::max(h->levels, 1)), sizeof(uint32_t)));
+    LevelsRecord levels;
+    const bool ok = hist && ComputeRegionHistogram(&rect, h, pixels, hist) == IMG_OK &&
+                    AnalyseLevels(hist, h->levels, 1, 0, 0, &levels) == IMG_OK;
+    FreeMem(&hist);
+    if (!ok) {
+      FreeMem(&smooth);
+      return 0;
+    }
+    *q5 = levels.rangeBits;
+    spread = levels.whitePoint - levels.peakLevel;
+  }
+  *measured = rect;
+  SmoothRect(smooth, pixels, h, &rect, kSmoothRadius);
+
+  const ptrdiff_t stride = W * spp;
+  double maxG = 0.0, sumG = 0.0, sumNoise = 0.0;
+  int32_t n = 0;
+  for (ptrdiff_t y = rect.y; y < ptrdiff_t{rect.y} + rect.h; ++y) {
+    for (ptrdiff_t x = rect.x; x < ptrdiff_t{rect.x} + rect.w; ++x) {
+      if (mask && mask[y * W + x] != 127) continue;
+      const ptrdiff_t i = y * stride + x * spp;
+      const int16_t* s = smooth + i;
+      const int16_t* p = pixels + i;
+      // Squared distances of the 3 x 3 neighbourhood from the smoothed centre.
+      int64_t squares[3] = {};
+      for (ptrdiff_t dy = -1; dy <= 1; ++dy)
+        for (ptrdiff_t dx = -1; dx <= 1; ++dx)
+          for (ptrdiff_t c = 0; c < spp; ++c) {
+            const int64_t d = p[dy * stride + dx * spp + c] - s[c];
+            squares[c] += d * d;
+          }
+      double g, noise;
+      if (spp == 1) {
+        const int64_t gx = s[1] - s[-1], gy = s[stride] - s[-stride];
+        g = 0.5 * std::sqrt(static_cast<double>(gx * gx + gy * gy));
+        noise = std::sqrt(static_cast<double>(squares[0]) / 8.0);
+      } else {
+        auto diff = [&](ptrdiff_t c, ptrdiff_t d) { return s[d + c] - s[-d + c]; };
+        const double gx = 0.299 * diff(2, 3) + 0.587 * diff(1, 3) + 0.114 * diff(0, 3);
+        const double gy = 0.299 * diff(2, stride) + 0.587 * diff(1, stride) + 0.114 * diff(0, stride);
+        g = std::sqrt(gx * gx + gy * gy);
+        noise = 0.299 * std::sqrt(static_cast<double>(squares[2]) / 8.0) +
+                0.587 * std::sqrt(static_cast<double>(squares[1]) / 8.0) +
+                0.114 * std::sqrt(static_cast<double>(squares[0]) / 8.0);
+      }
+      maxG = std::max(maxG, g);
+      sumG += g;
+      sumNoise += noise;
+      ++n;
+    }
+  }
+  if (n > 0) {
+    *q1 = maxG;
+    *q2 = sumG / n;
+    *q3 = sumNoise / n;
+    *q6 = spread / h->levels;
+    *q7 = *q3 != 0.0 ? spread / *q3 : 0.0;
+  }
+  *count = n;
+  FreeMem(&smooth);
+  FreeMem(&mask);
+  return 1;
+}

@@ -1,0 +1,345 @@
+#include "imagelib/summation.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <utility>
+
+#include "imagelib/colour_channels.h"
+#include "imagelib/primitives.h"
+#include "imagelib/statistics.h"
+
+namespace {
+
+constexpr int32_t kObjectMark = 127;
+constexpr int32_t kInnerMargin = 20;   // the mask and the comparison keep off the frame's edge
+
+// One sum row: frame samples in, sum words and counts updated by mode.
+template <int kSpp, int kMode>
+void AddRow(const int16_t* in, int32_t* sum, uint32_t* count, ptrdiff_t pixels, int32_t cap) {
+  for (ptrdiff_t x = 0; x < pixels; ++x, in += kSpp, sum += kSpp) {
+    bool took = false;
+    for (int c = 0; c < kSpp; ++c) {
+      const int32_t s = in[c];
+      if constexpr (kMode == 0) {
+        if (s > 0) {
+          sum[c] = sum[c] > INT32_MAX - s ? INT32_MAX : sum[c] + s;
+          took = true;
+        }
+      } else if constexpr (kMode == 1) {
+        if (s > 0 && s > sum[c]) {
+          sum[c] = s;
+          took = true;
+        }
+      } else {
+        if (s > 0) {
+          sum[c] = static_cast<int32_t>(std::min<int64_t>(int64_t{sum[c]} + s, cap));
+          took = true;
+        }
+      }
+    }
+    if (took) {
+      if constexpr (kMode == 0)
+        ++count[x];
+      else
+        count[x] = 1;
+    }
+  }
+}
+
+template <int kSpp>
+void AddRowByMode(int32_t mode, const int16_t* in, int32_t* sum, uint32_t* count, ptrdiff_t pixels, int32_t cap) {
+  switch (mode) {
+    case 0: AddRow<kSpp, 0>(in, sum, count, pixels, cap); break;
+    case 1: AddRow<kSpp, 1>(in, sum, count, pixels, cap); break;
+    default: AddRow<kSpp, 2>(in, sum, count, pixels, cap); break;
+  }
+}
+
+// Overlap [lo, hi) of the window [a, b) with the same window moved by d.
+void Overlap(int64_t a, int64_t b, int64_t d, int64_t* lo, int64_t* hi) {
+  *lo = std::max(a, a + d);
+  *hi = std::min(b, b + d);
+}
+
+}  // namespace
+
+ImageResult AddShiftedFrame(const ImageRect* window, const int32_t shift[2], const ImageHeader* frame,
+                            const int16_t* framePixels, const ImageHeader* sum, int32_t* sum32, uint32_t* counts,
+                            int32_t frameNumber, int32_t reserved, int32_t mode) {
+  (void)reserved;
+  if (frameNumber < 0) return IMG_BAD_PARAMETER;
+  if (!framePixels) return IMG_NULL_ARRAY;
+  if (!sum32 || !counts || !shift || !frame || !sum) return IMG_NULL_ARRAY;
+  if (!window || !RectInImage(window, frame) || !RectInImage(window, sum)) return IMG_BAD_RECT;
+  if (frame->width != sum->width || frame->height != sum->height ||
+      SamplesPerPixel(frame) != SamplesPerPixel(sum))
+    return IMG_BAD_PARAMETER;
+  if (mode < 0 || mode > 2) return IMG_OK;
+  if (mode == 2 && frame->levels < 1) return IMG_BAD_PARAMETER;
+
+  int64_t x0, x1, y0, y1;
+  Overlap(window->x, int64_t{window->x} + window->w, shift[0], &x0, &x1);
+  Overlap(window->y, int64_t{window->y} + window->h, shift[1], &y0, &y1);
+  if (x1 <= x0 || y1 <= y0) return IMG_OK;
+  const ptrdiff_t W = ImageCols(frame), spp = SamplesPerPixel(frame);
+  const ptrdiff_t pixels = static_cast<ptrdiff_t>(x1 - x0);
+  const int32_t cap = frame->levels - 1;
+  for (ptrdiff_t Y = static_cast<ptrdiff_t>(y0); Y < y1; ++Y) {
+    const int16_t* in = framePixels + ((Y - shift[1]) * W + (x0 - shift[0])) * spp;
+    int32_t* out = sum32 + (Y * W + x0) * spp;
+    uint32_t* count = counts + Y * W + x0;
+    if (spp == 3)
+      AddRowByMode<3>(mode, in, out, count, pixels, cap);
+    else
+      AddRowByMode<1>(mode, in, out, count, pixels, cap);
+  }
+  return IMG_OK;
+}
+
+ImageResult DivideSumByCount(const ImageHeader* sum, const ImageHeader* dst, int16_t* dstPixels, const int32_t* sum32,
+                             const uint32_t* counts, int32_t mode, const ImageRect* rect) {
+  if (!dstPixels || !sum32 || !counts || !sum || !dst) return IMG_NULL_ARRAY;
+  if (mode == 1 && (!rect || !RectInImage(rect, sum))) return IMG_BAD_RECT;
+  if (mode < 0 || mode > 3) return IMG_OK;
+  const ptrdiff_t W = ImageCols(sum), H = ImageRows(sum), spp = SamplesPerPixel(sum);
+  const ptrdiff_t DW = ImageCols(dst), DH = ImageRows(dst);
+  // Output pixel (i, j) gathers the f x f sum pixels from (ox + f i, oy + f j).
+  ptrdiff_t f = 1, ox = 0, oy = 0, ow = W, oh = H;
+  if (mode == 1) {
+    ox = rect->x;
+    oy = rect->y;
+    ow = rect->w;
+    oh = rect->h;
+  } else if (mode >= 2) {
+    f = mode == 2 ? 2 : 4;
+    ow = W / f;
+    oh = H / f;
+  }
+  const bool fits = mode == 0 ? DW == W && DH == H : ow <= DW && oh <= DH;
+  if (!fits || SamplesPerPixel(dst) != spp) return IMG_BAD_PARAMETER;
+  const int16_t fill[3] = {spp == 3 ? dst->fillBlue : dst->fillRed, dst->fillGreen, dst->fillRed};
+  const ptrdiff_t outStride = mode == 0 ? W : DW;
+
+  for (ptrdiff_t j = 0; j < oh; ++j) {
+    int16_t* out = dstPixels + j * outStride * spp;
+    for (ptrdiff_t i = 0; i < ow; ++i, out += spp) {
+      int64_t total[3] = {};
+      int64_t used = 0;
+      for (ptrdiff_t by = 0; by < f; ++by) {
+        const ptrdiff_t p0 = (oy + j * f + by) * W + ox + i * f;
+        for (ptrdiff_t bx = 0; bx < f; ++bx) {
+          const int64_t n = counts[p0 + bx];
+          if (n == 0) continue;
+          const int32_t* s = sum32 + (p0 + bx) * spp;
+          for (ptrdiff_t c = 0; c < spp; ++c) total[c] += s[c] / n;
+          ++used;
+        }
+      }
+      for (ptrdiff_t c = 0; c < spp; ++c)
+        out[c] = used ? static_cast<int16_t>(total[c] / used) : fill[c];
+    }
+  }
+  return IMG_OK;
+}
+
+namespace {
+
+struct Span {
+  ptrdiff_t x0, x1, y0, y1;   // [x0, x1) x [y0, y1)
+};
+
+// One erosion or dilation of the mask's marked pixels into `out` (a copy of
+// `in` on entry). The pass visits the pixels of `visit`: an eroding pass
+// clears the 3 x 3 neighbourhood of each visited unmarked pixel, a dilating
+// one marks the neighbourhood of each visited marked pixel. Only pixels of
+// `marked` (which holds every marked pixel) need to be looked at.
+void MorphPass(const uint8_t* in, uint8_t* out, ptrdiff_t W, const Span& visit, const Span& marked, bool dilate) {
+  auto visited = [&](ptrdiff_t x, ptrdiff_t y) { return x >= visit.x0 && x < visit.x1 && y >= visit.y0 && y < visit.y1; };
+  for (ptrdiff_t y = marked.y0; y < marked.y1; ++y) {
+    for (ptrdiff_t x = marked.x0; x < marked.x1; ++x) {
+      if (in[y * W + x] != kObjectMark) continue;
+      if (dilate) {
+        if (!visited(x, y)) continue;
+        for (ptrdiff_t dy = -1; dy <= 1; ++dy) std::memset(out + (y + dy) * W + x - 1, kObjectMark, 3);
+        continue;
+      }
+      // A marked pixel is cleared when a visited neighbour is unmarked.
+      for (ptrdiff_t dy = -1; dy <= 1; ++dy)
+        for (ptrdiff_t dx = -1; dx <= 1; ++dx)
+          if (visited(x + dx, y + dy) && in[(y + dy) * W + x + dx] == 0) out[y * W + x] = 0;
+    }
+  }
+}
+
+// Bounding span of the marked pixels inside `area`; empty (x1 <= x0) when none.
+Span MarkedSpan(const uint8_t* mask, ptrdiff_t W, const Span& area) {
+  Span s = {area.x1, area.x0, area.y1, area.y0};
+  for (ptrdiff_t y = area.y0; y < area.y1; ++y) {
+    const uint8_t* row = mask + y * W;
+    for (ptrdiff_t x = area.x0; x < area.x1; ++x) {
+      if (!row[x]) continue;
+      s.x0 = std::min(s.x0, x);
+      s.x1 = std::max(s.x1, x + 1);
+      s.y0 = std::min(s.y0, y);
+      s.y1 = std::max(s.y1, y + 1);
+    }
+  }
+  return s;
+}
+
+}  // namespace
+
+ImageResult BuildObjectMask(double* rangeBits, double* spread, uint8_t** mask, ImageRect* box, const int16_t* pixels,
+                            const ImageHeader* h, double fraction) {
+  if (!pixels) return IMG_NULL_ARRAY;
+  if (!rangeBits || !spread || !mask || !box || !h) return IMG_NULL_ARRAY;
+  *rangeBits = 0.0;
+  *spread = 0.0;
+  *mask = nullptr;
+  fraction = std::clamp(fraction, 0.1, 1.0);
+  const ptrdiff_t W = ImageCols(h), H = ImageRows(h);
+  auto* m = static_cast<uint8_t*>(AllocArray(static_cast<size_t>(W * H), 1));
+  auto* hist = static_cast<uint32_t*>(AllocArray(static_cast<size_t>(std::max(h->levels, 1)), sizeof(uint32_t)));
+  if (!m || !hist) {
+    FreeMem(&m);
+    FreeMem(&hist);
+    return IMG_NO_MEMORY;
+  }
+  const ImageRect inner = {kInnerMargin, kInnerMargin, h->width - 2 * kInnerMargin, h->height - 2 * kInnerMargin};
+  LevelsRecord levels;
+  if (ComputeRegionHistogram(&inner, h, pixels, hist) != IMG_OK ||
+      AnalyseLevels(hist, h->levels, 1, 0, 0, &levels) != IMG_OK) {
+    FreeMem(&m);
+    FreeMem(&hist);
+    return IMG_NULL_ARRAY;
+  }
+  FreeMem(&hist);
+  *rangeBits = levels.rangeBits;
+  *spread = levels.whitePoint - levels.peakLevel;
+  const double threshold = std::floor(levels.peakLevel + *spread * fraction + 0.5);
+
+  const Span area = {inner.x, inner.x + inner.w, inner.y, inner.y + inner.h};
+  const bool colour = h->colourType == kColourRgb;
+  for (ptrdiff_t y = area.y0; y < area.y1; ++y) {
+    const int16_t* p = pixels + (y * W + area.x0) * (colour ? 3 : 1);
+    uint8_t* out = m + y * W;
+    for (ptrdiff_t x = area.x0; x < area.x1; ++x) {
+      int32_t v;
+      if (colour) {
+        v = static_cast<int32_t>(0.114 * p[0] + 0.587 * p[1] + 0.299 * p[2] + 0.5);
+        p += 3;
+      } else {
+        v = *p++;
+      }
+      if (v > threshold) out[x] = kObjectMark;
+    }
+  }
+
+  // Opening: the passes visit the inside less its outermost ring, so they
+  // change nothing beyond the inside.
+  const Span visit = {area.x0 + 1, area.x1 - 1, area.y0 + 1, area.y1 - 1};
+  Span marked = MarkedSpan(m, W, area);
+  if (uint8_t* copy = static_cast<uint8_t*>(AllocArray(static_cast<size_t>(W * H), 1))) {
+    for (int pass = 0; pass < 5 && marked.x1 > marked.x0; ++pass) {
+      const bool dilate = pass > 0;
+      std::memcpy(copy, m, static_cast<size_t>(W * H));
+      MorphPass(m, copy, W, visit, marked, dilate);
+      std::swap(m, copy);
+      if (dilate)
+        marked = {std::max(marked.x0 - 1, area.x0), std::min(marked.x1 + 1, area.x1), std::max(marked.y0 - 1, area.y0),
+                  std::min(marked.y1 + 1, area.y1)};
+    }
+    FreeMem(&copy);
+    marked = MarkedSpan(m, W, marked);
+  }
+  if (marked.x1 > marked.x0)
+    *box = {static_cast<int32_t>(marked.x0), static_cast<int32_t>(marked.y0),
+            static_cast<int32_t>(marked.x1 - 1 - marked.x0), static_cast<int32_t>(marked.y1 - 1 - marked.y0)};
+  else
+    *box = {h->width, h->height, -h->width, -h->height};
+  *mask = m;
+  return IMG_OK;
+}
+
+ImageResult CompareWithReference(double* correlation, const int16_t* frame, const int16_t* reference,
+                                 const ImageHeader* h, int32_t smooth, const int32_t shift[2], const ImageRect* window) {
+  if (!correlation || !frame || !reference) return IMG_NULL_ARRAY;
+  *correlation = 0.0;
+  if (!h || !shift) return IMG_NULL_ARRAY;
+  if (window && !RectInImage(window, h)) return IMG_BAD_RECT;
+  const ptrdiff_t W = ImageCols(h), H = ImageRows(h);
+  const int64_t dx = shift[0], dy = shift[1];
+  if (std::abs(dx) > W / 2 || std::abs(dy) > H / 2) return IMG_OK;
+
+  auto* a = static_cast<int16_t*>(AllocArray(static_cast<size_t>(W * H), sizeof(int16_t)));
+  auto* b = static_cast<int16_t*>(AllocArray(static_cast<size_t>(W * H), sizeof(int16_t)));
+  uint8_t* mask = nullptr;
+  auto release = [&](ImageResult r) {
+    FreeMem(&a);
+    FreeMem(&b);
+    FreeMem(&mask);
+    return r;
+  };
+  if (!a || !b) return release(IMG_NO_MEMORY);
+  ImageHeader work = *h;
+  work.colourType = 0;
+  if (h->colourType == kColourRgb) {
+    RgbToLuminance(frame, h, a);
+    RgbToLuminance(reference, h, b);
+  } else {
+    std::memcpy(a, frame, static_cast<size_t>(W * H) * sizeof(int16_t));
+    std::memcpy(b, reference, static_cast<size_t>(W * H) * sizeof(int16_t));
+  }
+  if (smooth == 1) {
+    const ImageRect all = {0, 0, h->width, h->height};
+    SmoothRect(a, a, &work, &all, 11);
+  }
+
+  Span region;
+  if (window) {
+    region = {window->x, window->x + ptrdiff_t{window->w}, window->y, window->y + ptrdiff_t{window->h}};
+  } else {
+    double rangeBits, spread;
+    ImageRect box;
+    if (ImageResult e = BuildObjectMask(&rangeBits, &spread, &mask, &box, a, &work, 0.2)) return release(e);
+    region = {static_cast<ptrdiff_t>(kInnerMargin + std::max<int64_t>(0, -dx)),
+              static_cast<ptrdiff_t>(W - kInnerMargin - std::max<int64_t>(0, dx)),
+              static_cast<ptrdiff_t>(kInnerMargin + std::max<int64_t>(0, -dy)),
+              static_cast<ptrdiff_t>(H - kInnerMargin - std::max<int64_t>(0, dy))};
+  }
+  // Pixels whose partner lies in the image (and, without a window, on the object).
+  region.x0 = std::max<ptrdiff_t>(region.x0, static_cast<ptrdiff_t>(-dx));
+  region.x1 = std::min<ptrdiff_t>(region.x1, static_cast<ptrdiff_t>(W - dx));
+  region.y0 = std::max<ptrdiff_t>(region.y0, static_cast<ptrdiff_t>(-dy));
+  region.y1 = std::min<ptrdiff_t>(region.y1, static_cast<ptrdiff_t>(H - dy));
+  auto forPairs = [&](auto visit) {
+    for (ptrdiff_t y = region.y0; y < region.y1; ++y) {
+      const int16_t* pa = a + y * W;
+      const int16_t* pb = b + (y + dy) * W + dx;
+      const uint8_t* pm = mask ? mask + y * W : nullptr;
+      for (ptrdiff_t x = region.x0; x < region.x1; ++x)
+        if (!pm || pm[x]) visit(pa[x], pb[x]);
+    }
+  };
+  int64_t n = 0, sumA = 0, sumB = 0;
+  forPairs([&](int32_t va, int32_t vb) {
+    ++n;
+    sumA += va;
+    sumB += vb;
+  });
+  if (n == 0) return release(IMG_OK);
+  const double meanA = static_cast<double>(sumA) / n, meanB = static_cast<double>(sumB) / n;
+  double varA = 0.0, varB = 0.0, cov = 0.0;
+  forPairs([&](int32_t va, int32_t vb) {
+    varA += (va - meanA) * (va - meanA);
+    varB += (vb - meanB) * (vb - meanB);
+    cov += (va - meanA) * (vb - meanB);
+  });
+  varA /= n;
+  varB /= n;
+  cov /= n;
+  if (varA * varB > 0.0) *correlation = cov / std::sqrt(varA * varB);
+  return release(IMG_OK);
+}
