@@ -1,5 +1,6 @@
 #include "imagelib/hot_pixels.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <ctime>
@@ -12,6 +13,30 @@ constexpr int32_t kMaxListSide = 65535;   // entries hold 16-bit coordinates
 
 // Sample offset within a pixel of a colour entry's channel code 1..3 (B,G,R order).
 inline int32_t ChannelOffset(uint16_t code) { return 3 - code; }
+
+// The integer part of sigma x (a normally distributed value) + 0.5, plus mean.
+int32_t GaussianValue(int32_t mean, int32_t sigma) {
+  static bool haveCached = false;
+  static double cached = 0.0;
+  double value;
+  if (haveCached) {
+    value = cached;
+    haveCached = false;
+  } else {
+    double u, v, s;
+    do {
+      u = Random15() * 2.0 / 32767.0 - 1.0;
+      v = Random15() * 2.0 / 32767.0 - 1.0;
+      s = u * u + v * v;
+    } while (s <= 0.0 || s >= 1.0);
+    const double f = std::sqrt(-2.0 * std::log(s) / s);
+    cached = u * f;
+    haveCached = true;
+    value = v * f;
+  }
+  const double scaled = std::clamp(sigma * value + 0.5, -65536.0, 65536.0);
+  return static_cast<int32_t>(scaled) + mean;
+}
 
 }  // namespace
 
@@ -115,7 +140,7 @@ ImageResult AddSyntheticNoise(const ImageRect* r, const ImageHeader* h, int16_t*
       const int32_t r16 = Random15();
       int16_t& s = p[x];
       switch (type) {
-        case 0: s = GaussianRandom(L / 2 - 1, L / 2 - 1); break;
+        case 0: s = static_cast<int16_t>(std::clamp(GaussianValue(L / 2 - 1, L / 2 - 1), 0, top)); break;
         case 1: s = static_cast<int16_t>(((L / 4) & r16) + 3 * (L / 8)); break;
         case 2: s = static_cast<int16_t>(L & r16); break;
         case 3: s = clampSum(s + ((L / 4) & r16) - L / 8); break;
@@ -133,23 +158,5 @@ ImageResult AddSyntheticNoise(const ImageRect* r, const ImageHeader* h, int16_t*
 }
 
 int16_t GaussianRandom(int32_t mean, int32_t sigma) {
-  static bool haveCached = false;
-  static double cached = 0.0;
-  double value;
-  if (haveCached) {
-    value = cached;
-    haveCached = false;
-  } else {
-    double u, v, s;
-    do {
-      u = Random15() * 2.0 / 32767.0 - 1.0;
-      v = Random15() * 2.0 / 32767.0 - 1.0;
-      s = u * u + v * v;
-    } while (s <= 0.0 || s >= 1.0);
-    const double f = std::sqrt(-2.0 * std::log(s) / s);
-    cached = u * f;
-    haveCached = true;
-    value = v * f;
-  }
-  return static_cast<int16_t>(static_cast<int32_t>(sigma * value + 0.5) + mean);
+  return static_cast<int16_t>(std::clamp<int32_t>(GaussianValue(mean, sigma), INT16_MIN, INT16_MAX));
 }

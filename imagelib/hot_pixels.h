@@ -43,10 +43,11 @@ ImageResult RepairHotPixels(const ImageHeader* h, const int16_t* src, int16_t* d
 
 // Noise of one of 11 kinds written into r (rows of width samples, as for a
 // grey image), from the program's generator seeded with the time: 0 Gaussian
-// about mid-scale, 1 and 2 uniform, 3 and 4 uniform added, 5..10 white or
-// black salt. A type outside 0..10 is IMG_BAD_PARAMETER (unless r is empty).
+// about mid-scale (clamped to 0..levels-1), 1 and 2 uniform, 3 and 4 uniform
+// added, 5..10 white or black salt. A type outside 0..10 is IMG_BAD_PARAMETER (unless r is empty).
 ImageResult AddSyntheticNoise(const ImageRect* r, const ImageHeader* h, int16_t* pixels, int32_t type);
 
-// A normally distributed sample (polar method; every second call uses the
-// value cached by the one before). Not for concurrent use.
+// mean + a normally distributed value of spread sigma (polar method; every
+// second call uses the value cached by the one before), held to the 16-bit
+// range. Not for concurrent use.
 int16_t GaussianRandom(int32_t mean, int32_t sigma);

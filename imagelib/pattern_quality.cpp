@@ -125,11 +125,13 @@ class Search {
 
   // Checks the arguments shared by both searches (after the caller's own).
   ImageResult Check(int64_t pw, int64_t ph, int32_t scale, int32_t step, int32_t channel, const ImageHeader* frame) {
+    W_ = ImageCols(frame);
+    H_ = ImageRows(frame);
     if (scale < 1 || step < 1 || pw < 1 || ph < 1 || pw % 2 == 0 || ph % 2 == 0) return IMG_BAD_PARAMETER;
     G_ = int64_t{scale} * step;
     const int64_t S = 2 * G_;
     if ((pw / 2) % S != 0 || (ph / 2) % S != 0) return IMG_BAD_PARAMETER;
-    if (pw > ImageCols(frame) || ph > ImageRows(frame)) return IMG_BAD_RECT;
+    if (pw > W_ || ph > H_) return IMG_BAD_RECT;
     if (frame->colourType == kColourRgb && (channel < 0 || channel > 3)) return IMG_BAD_PARAMETER;
     grid_.hw = pw / 2;
     grid_.hh = ph / 2;
@@ -150,8 +152,6 @@ class Search {
     frame_ = frame;
     framePixels_ = framePixels;
     channel_ = channel;
-    W_ = ImageCols(frame);
-    H_ = ImageRows(frame);
     colour_ = frame->colourType == kColourRgb;
     plane_ = *frame;
     plane_.colourType = 0;

@@ -173,7 +173,7 @@ void MorphPass(const uint8_t* in, uint8_t* out, ptrdiff_t W, const Span& visit, 
   }
 }
 
-// Bounding span of the marked pixels inside `area`; empty (x1 <= x0) when none.
+// Bounding span of the marked pixels inside `area`; {0, 0, 0, 0} when none.
 Span MarkedSpan(const uint8_t* mask, ptrdiff_t W, const Span& area) {
   Span s = {area.x1, area.x0, area.y1, area.y0};
   for (ptrdiff_t y = area.y0; y < area.y1; ++y) {
@@ -186,7 +186,7 @@ Span MarkedSpan(const uint8_t* mask, ptrdiff_t W, const Span& area) {
       s.y1 = std::max(s.y1, y + 1);
     }
   }
-  return s;
+  return s.x1 > s.x0 ? s : Span{0, 0, 0, 0};
 }
 
 }  // namespace
