@@ -1,14 +1,18 @@
 #include "imagelib/centroid.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
-#include "imagelib/colour_channels.h"
 #include "imagelib/noise_filters.h"
 #include "imagelib/statistics.h"
+#include "imagelib/work_planes.h"
 
 namespace {
+
+constexpr int32_t kSegmentSamples = 5;   // the edge walk's segments: 5 samples, 3 pixels apart
+constexpr int32_t kSegmentStep = 3;
 
 // The histogram of r into a new block; IMG_NULL_ARRAY when it cannot be made.
 ImageResult RegionHistogram(const ImageRect* r, const ImageHeader* h, const int16_t* pixels, uint32_t** out) {
@@ -99,10 +103,18 @@ ImageResult FindObjectCentre(const ImageRect* r, const ImageHeader* h, const int
   if (!grey) return IMG_NO_MEMORY;
   ImageHeader work = *h;
   work.colourType = 0;
-  if (h->colourType == kColourRgb)
-    RgbToLuminance(pixels, h, grey);
-  else
-    std::memcpy(grey, pixels, static_cast<size_t>(W * H) * sizeof(int16_t));
+  // The grey copy is read over r and, by the edge segments, up to 6 pixels
+  // around it; the rest of it is never looked at.
+  const int32_t reach = kSegmentSamples / 2 * kSegmentStep;
+  const int32_t gx0 = std::max(r->x - reach, 0), gy0 = std::max(r->y - reach, 0);
+  const ImageRect read = {gx0, gy0, std::min(r->x + r->w + reach, h->width) - gx0,
+                          std::min(r->y + r->h + reach, h->height) - gy0};
+  if (h->colourType == kColourRgb) {
+    ExtractPlaneArea(pixels, h, 0, read, grey);
+  } else {
+    for (ptrdiff_t y = read.y; y < ptrdiff_t{read.y} + read.h; ++y)
+      std::memcpy(grey + y * W + read.x, pixels + y * W + read.x, static_cast<size_t>(read.w) * sizeof(int16_t));
+  }
   int32_t c[4];
   ImageResult e = ApplyNoiseFilter(r, &work, grey, grey, 1.0, 5, 1, nullptr);
   if (e == IMG_OK) e = FindBrightnessCentroid(r, &work, 0.4, grey, c);
@@ -116,7 +128,7 @@ ImageResult FindObjectCentre(const ImageRect* r, const ImageHeader* h, const int
   const int32_t rx0 = r->x, rx1 = r->x + r->w - 1, ry0 = r->y, ry1 = r->y + r->h - 1;
   int32_t cx = c[0], cy = c[1], left = 0, right = 0, top = 0, bottom = 0;
   auto dark = [&](int32_t x, int32_t y, int32_t direction) {
-    return IsDarkSegment(grey, &work, level, x, y, 5, 3, direction);
+    return IsDarkSegment(grey, &work, level, x, y, kSegmentSamples, kSegmentStep, direction);
   };
   for (int round = 0; round < 4; ++round) {
     for (left = cx - 3; left >= rx0 && !dark(left, cy, 1); --left) {

@@ -61,36 +61,61 @@ ImageResult DivideFlatField(int16_t* dst, const int16_t* light, const int16_t* f
   }
 
   int64_t sums[3] = {};
-  for (ptrdiff_t i = 0; i < n; i += spp)
-    for (ptrdiff_t c = 0; c < spp; ++c) sums[c] += flat[i + c];
+  if (spp == 3) {
+    for (ptrdiff_t i = 0; i < n; i += 3) {
+      sums[0] += flat[i];
+      sums[1] += flat[i + 1];
+      sums[2] += flat[i + 2];
+    }
+  } else {
+    for (ptrdiff_t i = 0; i < n; ++i) sums[0] += flat[i];
+  }
   double mean[3];
   for (ptrdiff_t c = 0; c < spp; ++c) mean[c] = static_cast<double>(sums[c]) / static_cast<double>(W * H);
 
+  // Each row in two steps: every sample as if its flat value were usable (a
+  // loop without branches, so the divisions run side by side), then the few
+  // with a flat value of 0 or a defect. Those keep light in dst until then.
+  // The results go to a row of their own first: with dst the light picture
+  // the compiler could not run the loop side by side otherwise.
+  const ptrdiff_t rowLen = W * spp;
+  auto* work = static_cast<double*>(AllocArray(static_cast<size_t>(rowLen), sizeof(double) + 3));
+  if (!work) {
+    FreeMem(&flatCopy);
+    return IMG_NO_MEMORY;
+  }
+  double* rowMean = work;                                       // the channel mean of each sample of a row
+  auto* result = reinterpret_cast<int16_t*>(work + rowLen);
+  auto* special = reinterpret_cast<uint8_t*>(result + rowLen);  // 1 where the flat value is 0 or a defect
+  for (ptrdiff_t i = 0; i < rowLen; ++i) rowMean[i] = mean[i % spp];
   for (ptrdiff_t y = 0; y < H; ++y) {
-    const ptrdiff_t row = y * W * spp;
-    for (ptrdiff_t x = 0; x < W; ++x) {
-      for (ptrdiff_t c = 0; c < spp; ++c) {
-        const ptrdiff_t i = row + x * spp + c;
-        const int32_t f = flat[i];
-        if (f == 0) {
-          dst[i] = light[i];
-          continue;
-        }
-        double k = mean[c] / f;
-        if (k < 0.5) {
-          // A defect of the flat: its surroundings stand in for it.
-          const double ring = RingMeanAt(flat, W, H, spp, x, y, static_cast<int32_t>(c));
-          if (ring <= 0.0) {
-            dst[i] = light[i];
-            continue;
-          }
-          k = mean[c] / ring;
-        }
-        const double v = light[i] * k + 0.5;
-        dst[i] = v > 32767.0 ? int16_t{32767} : v < 0.0 ? int16_t{0} : static_cast<int16_t>(v);
-      }
+    const int16_t* f = flat + y * rowLen;
+    const int16_t* l = light + y * rowLen;
+    int16_t* out = dst + y * rowLen;
+    uint8_t any = 0;
+    for (ptrdiff_t i = 0; i < rowLen; ++i) {
+      const double k = rowMean[i] / (f[i] + (f[i] == 0));   // a flat value of 0 is taken care of below
+      const double v = l[i] * k + 0.5;
+      const uint8_t odd = (f[i] == 0) | (k < 0.5);
+      const double low = v < 0.0 ? 0.0 : v;
+      const auto q = static_cast<int32_t>(low > 32767.0 ? 32767.0 : low);
+      special[i] = odd;
+      any |= odd;
+      result[i] = static_cast<int16_t>(odd ? l[i] : q);
+    }
+    std::memcpy(out, result, static_cast<size_t>(rowLen) * sizeof(int16_t));
+    if (!any) continue;
+    for (ptrdiff_t i = 0; i < rowLen; ++i) {
+      if (!special[i] || f[i] == 0) continue;
+      // A defect of the flat: its surroundings stand in for it.
+      const ptrdiff_t c = i % spp;
+      const double ring = RingMeanAt(flat, W, H, spp, i / spp, y, static_cast<int32_t>(c));
+      if (ring <= 0.0) continue;
+      const double v = out[i] * (mean[c] / ring) + 0.5;
+      out[i] = v > 32767.0 ? int16_t{32767} : v < 0.0 ? int16_t{0} : static_cast<int16_t>(v);
     }
   }
+  FreeMem(&work);
   FreeMem(&flatCopy);
   return IMG_OK;
 }

@@ -25,15 +25,6 @@ constexpr FilterKind kKinds[8] = {
 constexpr int kMaxCells = 65;    // the longest vertical line; the windows have at most 21 cells
 constexpr int kMatrixSize = 65;  // the mask matrix has room for any window up to 65 x 65
 
-// The cells of one filter, relative to the centre sample, and what to do with them.
-struct Cells {
-  int32_t n = 0;
-  ptrdiff_t offset[kMaxCells];   // in samples, cell order
-  Op op = Op::Median;
-  double k = 0.0;                // sigma factor
-  int32_t top = 0;               // levels - 1
-};
-
 inline void Sort2(int16_t& a, int16_t& b) {
   const int16_t lo = std::min(a, b), hi = std::max(a, b);
   a = lo;
@@ -80,85 +71,147 @@ inline int16_t Median9(int16_t* p) {
   return p[4];
 }
 
+// One output row of a filter: out[i] from the samples cell[c][i] under its
+// n cells (N when known at compile time, else 0), centre[i] being the
+// sample itself. sums holds count int32 of work room.
+struct RowJob {
+  const int16_t* cell[kMaxCells];
+  const int16_t* centre;
+  int16_t* out;
+  ptrdiff_t count;
+  int32_t n;
+  int32_t top;      // levels - 1
+  double k;         // sigma factor
+  int32_t* sums;
+};
+
+// The mean, clamped to 0..top and cut to an integer. The sum is taken in
+// integers: with the weights 1 / n in doubles a window of nine equal samples
+// could come out a level low (1/9 rounds down), so a flat picture would not
+// stay flat. The separable passes' single-precision weights lie just above
+// 1 / n and give exactly these integer means.
+inline int16_t MeanOfSum(int32_t sum, uint32_t n, uint32_t top) {
+  const uint32_t s = sum > 0 ? static_cast<uint32_t>(sum) : 0u;
+  return static_cast<int16_t>(std::min(s / n, top));
+}
+
 template <int N>
-inline int16_t MedianOf(int16_t* v, int32_t n) {
-  if constexpr (N == 3) return Median3(v);
-  if constexpr (N == 5) return Median5(v);
-  if constexpr (N == 9) return Median9(v);
-  return SelectMedian(v, n);
+void MeanRow(const RowJob& job) {
+  const auto top = static_cast<uint32_t>(job.top);
+  const ptrdiff_t count = job.count;
+  if constexpr (N > 0) {
+    // Whole sums in registers; the cell loop unrolls.
+    const int16_t* cell[N];
+    for (int c = 0; c < N; ++c) cell[c] = job.cell[c];
+    for (ptrdiff_t i = 0; i < count; ++i) {
+      int32_t sum = 0;
+      for (int c = 0; c < N; ++c) sum += cell[c][i];
+      job.out[i] = MeanOfSum(sum, N, top);
+    }
+  } else {
+    int32_t* sums = job.sums;
+    for (ptrdiff_t i = 0; i < count; ++i) sums[i] = job.cell[0][i];
+    for (int32_t c = 1; c < job.n; ++c) {
+      const int16_t* in = job.cell[c];
+      for (ptrdiff_t i = 0; i < count; ++i) sums[i] += in[i];
+    }
+    for (ptrdiff_t i = 0; i < count; ++i) job.out[i] = MeanOfSum(sums[i], static_cast<uint32_t>(job.n), top);
+  }
 }
 
-// The mean of the cells, clamped to 0..top and cut to an integer. The sum is
-// taken in integers: with the weights 1 / n in doubles a window of nine equal
-// samples could come out a level low (1/9 rounds down), so a flat picture
-// would not stay flat. The separable passes' single-precision weights lie
-// just above 1 / n and give exactly these integer means.
-inline int16_t MeanOf(const int16_t* v, int32_t n, int32_t top) {
-  int32_t s = 0;
-  for (int32_t c = 0; c < n; ++c) s += v[c];
-  return static_cast<int16_t>(s <= 0 ? 0 : std::min(s / n, top));
-}
-
-// count output samples from the centre samples at in onwards.
-template <int N, Op kOp>
-void FilterSpan(const Cells& cells, const int16_t* in, int16_t* out, ptrdiff_t count) {
-  const int32_t n = N ? N : cells.n;
+template <int N>
+void MedianRow(const RowJob& job) {
+  const int32_t n = N ? N : job.n;
   int16_t v[kMaxCells];
-  for (ptrdiff_t i = 0; i < count; ++i) {
-    const int16_t* p = in + i;
-    for (int32_t c = 0; c < n; ++c) v[c] = p[cells.offset[c]];
-    if constexpr (kOp == Op::Median)
-      out[i] = MedianOf<N>(v, n);
-    else if constexpr (kOp == Op::Mean)
-      out[i] = MeanOf(v, n, cells.top);
+  for (ptrdiff_t i = 0; i < job.count; ++i) {
+    for (int32_t c = 0; c < n; ++c) v[c] = job.cell[c][i];
+    if constexpr (N == 3)
+      job.out[i] = Median3(v);
+    else if constexpr (N == 5)
+      job.out[i] = Median5(v);
+    else if constexpr (N == 9)
+      job.out[i] = Median9(v);
     else
-      out[i] = SigmaClipSample(v, *p, n, cells.k);
+      job.out[i] = SelectMedian(v, n);
   }
 }
 
-using SpanFilter = void (*)(const Cells&, const int16_t*, int16_t*, ptrdiff_t);
-
-template <Op kOp>
-SpanFilter PickSpan(int32_t n) {
-  switch (n) {
-    case 3: return FilterSpan<3, kOp>;
-    case 5: return FilterSpan<5, kOp>;
-    case 9: return FilterSpan<9, kOp>;
-    default: return FilterSpan<0, kOp>;
+void SigmaRow(const RowJob& job) {
+  int16_t v[kMaxCells];
+  for (ptrdiff_t i = 0; i < job.count; ++i) {
+    for (int32_t c = 0; c < job.n; ++c) v[c] = job.cell[c][i];
+    job.out[i] = SigmaClipSample(v, job.centre[i], job.n, job.k);
   }
 }
 
-SpanFilter PickSpan(const Cells& cells) {
-  switch (cells.op) {
-    case Op::Median: return PickSpan<Op::Median>(cells.n);
-    case Op::Mean: return PickSpan<Op::Mean>(cells.n);
-    default: return PickSpan<Op::Sigma>(cells.n);
+using RowFilter = void (*)(const RowJob&);
+
+RowFilter PickRowFilter(Op op, int32_t n) {
+  switch (op) {
+    case Op::Mean:
+      switch (n) {
+        case 3: return MeanRow<3>;
+        case 5: return MeanRow<5>;
+        case 9: return MeanRow<9>;
+        default: return MeanRow<0>;
+      }
+    case Op::Median:
+      switch (n) {
+        case 3: return MedianRow<3>;
+        case 5: return MedianRow<5>;
+        case 9: return MedianRow<9>;
+        default: return MedianRow<0>;
+      }
+    default: return SigmaRow;
   }
 }
+
+// Cells as sample offsets from the centre sample, in cell order.
+struct Cells {
+  int32_t n = 0;
+  ptrdiff_t offset[kMaxCells];
+  Op op = Op::Median;
+};
 
 // Pixel columns [x0, x1) and rows [y0, y1) filtered through a ring of depth
 // result rows: a row reaches dst only once no later row reads it, so dst may
 // be src. depth must exceed the cells' reach above the centre.
-ImageResult FilterWindow(const ImageHeader* h, const int16_t* src, int16_t* dst, const Cells& cells, ptrdiff_t x0,
-                         ptrdiff_t x1, ptrdiff_t y0, ptrdiff_t y1, ptrdiff_t depth, ProgressCallback progress) {
+ImageResult FilterWindow(const ImageHeader* h, const int16_t* src, int16_t* dst, const Cells& cells, double k,
+                         ptrdiff_t x0, ptrdiff_t x1, ptrdiff_t y0, ptrdiff_t y1, ptrdiff_t depth,
+                         ProgressCallback progress) {
   if (x1 <= x0 || y1 <= y0) return IMG_OK;
   const ptrdiff_t spp = SamplesPerPixel(h);
   const ptrdiff_t stride = ImageCols(h) * spp;
   const ptrdiff_t span = (x1 - x0) * spp;
   auto* ring = static_cast<int16_t*>(AllocArray(static_cast<size_t>(depth * span), sizeof(int16_t)));
-  if (!ring) return IMG_NO_MEMORY;
-  const SpanFilter filter = PickSpan(cells);
+  auto* sums = static_cast<int32_t*>(AllocArray(static_cast<size_t>(span), sizeof(int32_t)));
+  if (!ring || !sums) {
+    FreeMem(&ring);
+    FreeMem(&sums);
+    return IMG_NO_MEMORY;
+  }
+  const RowFilter filter = PickRowFilter(cells.op, cells.n);
+  RowJob job;
+  job.count = span;
+  job.n = cells.n;
+  job.top = h->levels - 1;
+  job.k = k;
+  job.sums = sums;
   const int32_t rows = static_cast<int32_t>(y1 - y0);
   auto flush = [&](ptrdiff_t y) {
     std::memcpy(dst + y * stride + x0 * spp, ring + ((y - y0) % depth) * span, span * sizeof(int16_t));
   };
   for (ptrdiff_t y = y0; y < y1; ++y) {
     if (y - y0 >= depth) flush(y - depth);
-    filter(cells, src + y * stride + x0 * spp, ring + ((y - y0) % depth) * span, span);
+    job.centre = src + y * stride + x0 * spp;
+    for (int32_t c = 0; c < cells.n; ++c) job.cell[c] = job.centre + cells.offset[c];
+    job.out = ring + ((y - y0) % depth) * span;
+    filter(job);
     if (progress) progress(rows, 0);
   }
   for (ptrdiff_t y = std::max(y0, y1 - depth); y < y1; ++y) flush(y);
   FreeMem(&ring);
+  FreeMem(&sums);
   return IMG_OK;
 }
 
@@ -169,9 +222,9 @@ ImageResult CheckFilterArgs(const ImageRect* r, const ImageHeader* h, const int1
   return IMG_OK;
 }
 
-// The rows, then the columns of r through the separable weights. The first
-// pass writes every sample of r (its border columns unfiltered); the second
-// keeps the first pass's rows it still needs in a ring, so dst may be src.
+// The rows, then the columns of r. The first pass writes every sample of r
+// (its border columns unfiltered); the second keeps the first pass's rows it
+// still needs in a ring, so dst may be src.
 ImageResult FilterSeparable(const ImageRect* r, const ImageHeader* h, const int16_t* src, int16_t* dst,
                             int32_t type, ProgressCallback progress) {
   const FilterKind& kind = kKinds[type];
@@ -179,26 +232,39 @@ ImageResult FilterSeparable(const ImageRect* r, const ImageHeader* h, const int1
   const ptrdiff_t stride = ImageCols(h) * spp;
   const ptrdiff_t span = ptrdiff_t{r->w} * spp;
   const ptrdiff_t hw = kind.w / 2, hh = kind.h / 2;
-  // One row of src, then kind.h rows of first-pass results.
+  // One row of src, then kind.h rows of first-pass results; the sums.
   auto* work = static_cast<int16_t*>(AllocArray(static_cast<size_t>((1 + kind.h) * span), sizeof(int16_t)));
-  if (!work) return IMG_NO_MEMORY;
+  auto* sums = static_cast<int32_t*>(AllocArray(static_cast<size_t>(span), sizeof(int32_t)));
+  if (!work || !sums) {
+    FreeMem(&work);
+    FreeMem(&sums);
+    return IMG_NO_MEMORY;
+  }
   int16_t* row = work;
   int16_t* ring = work + span;
-  const int32_t top = h->levels - 1;
-  int16_t v[kMaxCells];
-  auto apply = [&](int32_t n) { return kind.op == Op::Median ? SelectMedian(v, n) : MeanOf(v, n, top); };
+  RowJob job;
+  job.top = h->levels - 1;
+  job.k = 0.0;
+  job.sums = sums;
 
-  const ptrdiff_t fx0 = hw * spp, fx1 = span - hw * spp;   // filtered samples of a row
+  // First pass: the samples hw pixels in from each side of r, from a copy of
+  // the row, the others copied.
+  const ptrdiff_t inner = span - 2 * hw * spp;
+  const RowFilter across = PickRowFilter(kind.op, kind.w);
+  job.n = kind.w;
+  job.count = inner;
   for (ptrdiff_t y = r->y; y < ptrdiff_t{r->y} + r->h; ++y) {
     int16_t* out = dst + y * stride + ptrdiff_t{r->x} * spp;
     std::memcpy(row, src + y * stride + ptrdiff_t{r->x} * spp, span * sizeof(int16_t));
-    for (ptrdiff_t i = 0; i < span; ++i) {
-      if (i < fx0 || i >= fx1) {
-        out[i] = row[i];
-        continue;
-      }
-      for (int32_t c = 0; c < kind.w; ++c) v[c] = row[i + (c - hw) * spp];
-      out[i] = apply(kind.w);
+    if (inner > 0) {
+      for (int32_t c = 0; c < kind.w; ++c) job.cell[c] = row + c * spp;
+      job.centre = row + hw * spp;
+      job.out = out + hw * spp;
+      across(job);
+      std::memcpy(out, row, hw * spp * sizeof(int16_t));
+      std::memcpy(out + span - hw * spp, row + span - hw * spp, hw * spp * sizeof(int16_t));
+    } else {
+      std::memcpy(out, row, span * sizeof(int16_t));
     }
     if (progress) progress(r->h, 0);
   }
@@ -206,6 +272,9 @@ ImageResult FilterSeparable(const ImageRect* r, const ImageHeader* h, const int1
   // Second pass row by row; its progress still counts the columns of r.
   const ptrdiff_t y0 = ptrdiff_t{r->y} + hh, y1 = ptrdiff_t{r->y} + r->h - hh;
   const ptrdiff_t rows = std::max<ptrdiff_t>(y1 - y0, 0);
+  const RowFilter down = PickRowFilter(kind.op, kind.h);
+  job.n = kind.h;
+  job.count = span;
   int32_t columnsReported = 0;
   auto slot = [&](ptrdiff_t y) { return ring + ((y - r->y) % kind.h) * span; };
   auto load = [&](ptrdiff_t y) {
@@ -215,13 +284,10 @@ ImageResult FilterSeparable(const ImageRect* r, const ImageHeader* h, const int1
     for (ptrdiff_t y = y0 - hh; y < y0 + hh; ++y) load(y);
   for (ptrdiff_t y = y0; y < y1; ++y) {
     load(y + hh);
-    int16_t* out = dst + y * stride + ptrdiff_t{r->x} * spp;
-    const int16_t* in[kMaxCells];
-    for (int32_t c = 0; c < kind.h; ++c) in[c] = slot(y - hh + c);
-    for (ptrdiff_t i = 0; i < span; ++i) {
-      for (int32_t c = 0; c < kind.h; ++c) v[c] = in[c][i];
-      out[i] = apply(kind.h);
-    }
+    for (int32_t c = 0; c < kind.h; ++c) job.cell[c] = slot(y - hh + c);
+    job.centre = slot(y);
+    job.out = dst + y * stride + ptrdiff_t{r->x} * spp;
+    down(job);
     if (progress)
       for (const int32_t due = static_cast<int32_t>((y - y0 + 1) * r->w / rows); columnsReported < due;
            ++columnsReported)
@@ -230,6 +296,7 @@ ImageResult FilterSeparable(const ImageRect* r, const ImageHeader* h, const int1
   if (progress)
     for (; columnsReported < r->w; ++columnsReported) progress(r->w, 0);
   FreeMem(&work);
+  FreeMem(&sums);
   return IMG_OK;
 }
 
@@ -313,8 +380,6 @@ ImageResult ApplyNoiseFilter(const ImageRect* r, const ImageHeader* h, const int
   const ptrdiff_t spp = SamplesPerPixel(h), stride = ImageCols(h) * spp;
   Cells cells;
   cells.op = kind.op;
-  cells.k = sigmaFactor;
-  cells.top = h->levels - 1;
   for (int32_t i = 0; i < kind.h; ++i) {
     for (int32_t j = 0; j < kind.w; ++j) {
       if (shape[i][j] != 0.0) cells.offset[cells.n++] = (i - kind.h / 2) * stride + (j - kind.w / 2) * spp;
@@ -322,7 +387,7 @@ ImageResult ApplyNoiseFilter(const ImageRect* r, const ImageHeader* h, const int
   }
   FreeMatrix(&shape);
   const ptrdiff_t hw = kind.w / 2, hh = kind.h / 2;
-  return FilterWindow(h, src, dst, cells, r->x + hw, ptrdiff_t{r->x} + r->w - hw, r->y + hh,
+  return FilterWindow(h, src, dst, cells, sigmaFactor, r->x + hw, ptrdiff_t{r->x} + r->w - hw, r->y + hh,
                       ptrdiff_t{r->y} + r->h - hh, hh + 1, progress);
 }
 
@@ -336,9 +401,8 @@ ImageResult FilterVerticalLine(const ImageRect* r, const ImageHeader* h, const i
   const ptrdiff_t stride = ImageCols(h) * SamplesPerPixel(h);
   Cells cells;
   cells.op = mode == 2 ? Op::Median : Op::Mean;
-  cells.top = h->levels - 1;
   cells.n = 2 * hl + 1;
   for (int32_t c = 0; c < cells.n; ++c) cells.offset[c] = (c - hl) * stride;
-  return FilterWindow(h, src, dst, cells, ptrdiff_t{r->x} + hl, ptrdiff_t{r->x} + r->w, ptrdiff_t{r->y} + hl,
-                      ptrdiff_t{r->y} + r->h - hl, hl + 1, nullptr);
+  return FilterWindow(h, src, dst, cells, 0.0, ptrdiff_t{r->x} + hl, ptrdiff_t{r->x} + r->w,
+                      ptrdiff_t{r->y} + hl, ptrdiff_t{r->y} + r->h - hl, hl + 1, nullptr);
 }

@@ -7,6 +7,7 @@
 #include "imagelib/primitives.h"
 #include "imagelib/statistics.h"
 #include "imagelib/summation.h"
+#include "imagelib/work_planes.h"
 
 namespace {
 
@@ -29,25 +30,6 @@ ImageRect ToRect(const Area& a) {
   if (a.empty()) return {0, 0, 0, 0};
   return {static_cast<int32_t>(a.x0), static_cast<int32_t>(a.y0), static_cast<int32_t>(a.x1 - a.x0),
           static_cast<int32_t>(a.y1 - a.y0)};
-}
-
-// Writes the search plane of `area` into `out` (one sample per pixel of the
-// same image size): the luminance as RgbToLuminance makes it, or one channel.
-void ExtractPlane(const int16_t* px, const ImageHeader* h, int32_t channel, const Area& area, int16_t* out) {
-  const ptrdiff_t W = ImageCols(h);
-  const int offset = channel == 1 ? 2 : channel == 2 ? 1 : 0;   // red, green, blue in B,G,R order
-  for (int64_t y = area.y0; y < area.y1; ++y) {
-    const int16_t* p = px + (y * W + area.x0) * 3;
-    int16_t* o = out + y * W + area.x0;
-    for (int64_t x = area.x0; x < area.x1; ++x, p += 3) {
-      if (channel == 0) {
-        const double v = 0.299 * p[2] + 0.587 * p[1] + 0.114 * p[0];
-        *o++ = static_cast<int16_t>(static_cast<int32_t>(std::floor(v + 0.5)));
-      } else {
-        *o++ = p[offset];
-      }
-    }
-  }
 }
 
 // The pattern's samples on the grid, in grid order, and their sums.
@@ -76,27 +58,102 @@ void SampleGrid(Grid& g, const int16_t* plane, int64_t pw, int16_t* values) {
   g.nVar = static_cast<double>(static_cast<__int128>(g.n) * squares - static_cast<__int128>(sum) * sum);
 }
 
-// Pearson correlation of the grid with the frame plane around (x, y). The sums
-// are exact integers, so the coefficient is the exact one, rounded once.
-double Score(const int16_t* plane, int64_t W, const Grid& g, int64_t x, int64_t y) {
-  const int16_t* row = plane + (y - g.hh) * W + (x - g.hw);
-  const int16_t* p = g.values;
-  int64_t sf = 0, sff = 0, sfp = 0;
-  for (int32_t j = 0; j < g.nj; ++j, row += g.S * W) {
-    const int16_t* f = row;
-    for (int32_t i = 0; i < g.ni; ++i, f += g.S) {
-      const int32_t v = *f, q = *p++;
-      sf += v;
-      sff += v * v;
-      sfp += v * q;
-    }
-  }
+// The Pearson coefficient from exact integer sums of the frame samples, their
+// squares and their products with the pattern: the exact coefficient, rounded
+// once.
+double Coefficient(const Grid& g, int64_t sf, int64_t sff, int64_t sfp) {
   const double nVarF = static_cast<double>(static_cast<__int128>(g.n) * sff - static_cast<__int128>(sf) * sf);
   const double product = g.nVar * nVarF;
   if (product <= 0.0) return 0.0;
   const double nCov = static_cast<double>(static_cast<__int128>(g.n) * sfp - static_cast<__int128>(sf) * g.sum);
   return nCov / std::sqrt(product);
 }
+
+// A search plane: pixel (x, y) of the frame lies at p + (y - oy) * stride + (x - ox).
+struct PlaneView {
+  const int16_t* p = nullptr;
+  ptrdiff_t stride = 0;
+  int64_t ox = 0, oy = 0;
+  const int16_t* At(int64_t x, int64_t y) const { return p + (y - oy) * stride + (x - ox); }
+};
+
+// Scores a row of positions x = xlo, xlo + step, ... <= xhi at once. The
+// grid reads the frame every S = r x step columns, so the samples a row needs
+// go into compact rows of every step-th column, where position k and grid
+// column i meet at index k + r i. The sums of products then run along those
+// rows for all positions together. Every sum is of integers below 2^53, so
+// doubles hold them exactly and the order of adding does not matter.
+class RowScorer {
+ public:
+  ~RowScorer() { FreeMem(&work_); }
+
+  // Room for rows of up to `columns` frame columns.
+  bool Reserve(const Grid& g, int64_t columns) {
+    FreeMem(&work_);
+    capacity_ = std::max<int64_t>(columns, 1);
+    work_ = static_cast<double*>(
+        AllocArray(static_cast<size_t>(capacity_) * static_cast<size_t>(g.nj + 5), sizeof(double)));
+    return work_ != nullptr;
+  }
+
+  void Start(const PlaneView& plane, const Grid& g, int64_t y, int64_t xlo, int64_t xhi, int64_t step) {
+    g_ = &g;
+    xlo_ = xlo;
+    step_ = step;
+    const int64_t r = g.S / step;
+    count_ = xhi >= xlo ? (xhi - xlo) / step + 1 : 0;
+    const int64_t m = std::min(count_ + (g.ni - 1) * r, capacity_);
+    double* rows = work_;
+    double* colSum = rows + g.nj * capacity_;
+    double* colSq = colSum + capacity_;
+    double* products = colSq + capacity_;
+    sf_ = products + capacity_;
+    sff_ = sf_ + capacity_;
+    sfp_ = products;
+    if (count_ == 0) return;
+    for (int64_t k = 0; k < m; ++k) colSum[k] = colSq[k] = 0.0;
+    for (int32_t j = 0; j < g.nj; ++j) {
+      const int16_t* in = plane.At(xlo - g.hw, y - g.hh + j * g.S);
+      double* out = rows + j * capacity_;
+      for (int64_t k = 0; k < m; ++k) {
+        const double v = in[k * step];
+        out[k] = v;
+        colSum[k] += v;
+        colSq[k] += v * v;
+      }
+    }
+    for (int64_t k = 0; k < count_; ++k) sf_[k] = sff_[k] = products[k] = 0.0;
+    for (int32_t i = 0; i < g.ni; ++i) {
+      const double* s1 = colSum + i * r;
+      const double* s2 = colSq + i * r;
+      for (int64_t k = 0; k < count_; ++k) {
+        sf_[k] += s1[k];
+        sff_[k] += s2[k];
+      }
+    }
+    const int16_t* p = g.values;
+    for (int32_t j = 0; j < g.nj; ++j)
+      for (int32_t i = 0; i < g.ni; ++i) {
+        const double q = *p++;
+        const double* f = rows + j * capacity_ + i * r;
+        for (int64_t k = 0; k < count_; ++k) products[k] += f[k] * q;
+      }
+  }
+
+  // Position x of the started row.
+  double Score(int64_t x) const {
+    const int64_t k = (x - xlo_) / step_;
+    return Coefficient(*g_, static_cast<int64_t>(sf_[k]), static_cast<int64_t>(sff_[k]),
+                       static_cast<int64_t>(sfp_[k]));
+  }
+
+ private:
+  double* work_ = nullptr;   // nj compact rows, column sums and squares, then per position sums
+  int64_t capacity_ = 0;
+  const Grid* g_ = nullptr;
+  int64_t xlo_ = 0, step_ = 1, count_ = 0;
+  double *sf_ = nullptr, *sff_ = nullptr, *sfp_ = nullptr;
+};
 
 struct Best {
   double score = -1.0;
@@ -118,7 +175,7 @@ class Search {
  public:
   ~Search() {
     FreeMem(&framePlane_);
-    FreeMem(&frameSmooth_);
+    FreeSmoothedPart(&smooth_);
     FreeMem(&patternWork_);
     FreeMem(&gridValues_);
   }
@@ -139,6 +196,8 @@ class Search {
     grid_.ni = static_cast<int32_t>(pw / S + 1);
     grid_.nj = static_cast<int32_t>(ph / S + 1);
     grid_.n = int64_t{grid_.ni} * grid_.nj;
+    // The sums stay exact in doubles up to 2^23 samples of up to 2^15 squared.
+    if (grid_.n >= (int64_t{1} << 23)) return IMG_BAD_PARAMETER;
     pw_ = pw;
     ph_ = ph;
     return IMG_OK;
@@ -156,44 +215,48 @@ class Search {
     plane_ = *frame;
     plane_.colourType = 0;
     const size_t frameSamples = static_cast<size_t>(W_ * H_), patternSamples = static_cast<size_t>(pw_ * ph_);
-    frameSmooth_ = static_cast<int16_t*>(AllocArray(frameSamples, sizeof(int16_t)));
     patternWork_ = static_cast<int16_t*>(AllocArray(2 * patternSamples, sizeof(int16_t)));
     gridValues_ = static_cast<int16_t*>(AllocArray(2 * static_cast<size_t>(grid_.n), sizeof(int16_t)));
+    // Colour frames get a plane of the frame's size, filled only where read.
     if (colour_) framePlane_ = static_cast<int16_t*>(AllocArray(frameSamples, sizeof(int16_t)));
-    if (!frameSmooth_ || !patternWork_ || !gridValues_ || (colour_ && !framePlane_)) return IMG_NO_MEMORY;
+    if (!patternWork_ || !gridValues_ || (colour_ && !framePlane_) || !ReserveRows()) return IMG_NO_MEMORY;
 
     ImageHeader patternHeader = plane_;
     patternHeader.width = static_cast<int32_t>(pw_);
     patternHeader.height = static_cast<int32_t>(ph_);
+    const ImageRect wholePattern = {0, 0, patternHeader.width, patternHeader.height};
     const int16_t* patternPlane = patternPixels;
     int16_t* patternSmooth = patternWork_ + patternSamples;
     if (colour_) {
       ImageHeader colourPattern = patternHeader;
       colourPattern.colourType = kColourRgb;
-      ExtractPlane(patternPixels, &colourPattern, channel, {0, pw_, 0, ph_}, patternWork_);
+      ExtractPlaneArea(patternPixels, &colourPattern, channel, wholePattern, patternWork_);
       patternPlane = patternWork_;
     }
-    const ImageRect wholePattern = {0, 0, patternHeader.width, patternHeader.height};
     SmoothRect(patternSmooth, patternPlane, &patternHeader, &wholePattern, kSmoothRadius);
     fine_ = grid_;
     SampleGrid(grid_, patternSmooth, pw_, gridValues_);
     SampleGrid(fine_, patternPlane, pw_, gridValues_ + grid_.n);
 
-    // Smoothing a part gives the same values there as smoothing the whole.
+    // Only the part the coarse stage reads is smoothed.
     const Area reads = Clip({coarse.x0 - grid_.hw, coarse.x1 + grid_.hw, coarse.y0 - grid_.hh, coarse.y1 + grid_.hh},
                             W_, H_);
     if (reads.empty()) return IMG_OK;
     const int16_t* planePixels = framePixels;
     if (colour_) {
-      ExtractPlane(framePixels, frame, channel, Clip(Grow(reads, kSmoothRadius + 1), W_, H_), framePlane_);
+      ExtractPlaneArea(framePixels, frame, channel, ToRect(Clip(Grow(reads, kSmoothRadius + 1), W_, H_)), framePlane_);
       planePixels = framePlane_;
     }
-    const ImageRect smoothed = ToRect(reads);
-    SmoothRect(frameSmooth_, planePixels, &plane_, &smoothed, kSmoothRadius);
-    return IMG_OK;
+    return SmoothPart(planePixels, &plane_, ToRect(reads), kSmoothRadius, 0, &smooth_);
   }
 
-  double Coarse(int64_t x, int64_t y) const { return Score(frameSmooth_, W_, grid_, x, y); }
+  // The smoothed plane where the coarse stage reads.
+  PlaneView CoarsePlane() const { return {smooth_.samples, smooth_.part.w, smooth_.part.x, smooth_.part.y}; }
+
+  // Room for scoring rows of positions up to the frame's width.
+  bool ReserveRows() { return coarseRow_.Reserve(grid_, W_) && fineRow_.Reserve(grid_, W_); }
+  RowScorer& CoarseRow() { return coarseRow_; }
+  const Grid& CoarseGrid() const { return grid_; }
 
   // Scores every position of the fine window around (bx, by), rows first,
   // and leaves the best in `best`.
@@ -204,14 +267,17 @@ class Search {
     best->x = bx;
     best->y = by;
     if (a.empty()) return;
-    const int16_t* plane = framePixels_;
+    PlaneView plane = {framePixels_, static_cast<ptrdiff_t>(W_), 0, 0};
     if (colour_) {
-      ExtractPlane(framePixels_, frame_, channel_,
-                   Clip({a.x0 - grid_.hw, a.x1 + grid_.hw, a.y0 - grid_.hh, a.y1 + grid_.hh}, W_, H_), framePlane_);
-      plane = framePlane_;
+      ExtractPlaneArea(framePixels_, frame_, channel_,
+                       ToRect(Clip({a.x0 - grid_.hw, a.x1 + grid_.hw, a.y0 - grid_.hh, a.y1 + grid_.hh}, W_, H_)),
+                       framePlane_);
+      plane.p = framePlane_;
     }
-    for (int64_t y = a.y0; y < a.y1; ++y)
-      for (int64_t x = a.x0; x < a.x1; ++x) best->offer(Score(plane, W_, fine_, x, y), x, y);
+    for (int64_t y = a.y0; y < a.y1; ++y) {
+      fineRow_.Start(plane, fine_, y, a.x0, a.x1 - 1, 1);
+      for (int64_t x = a.x0; x < a.x1; ++x) best->offer(fineRow_.Score(x), x, y);
+    }
   }
 
   int64_t G() const { return G_; }
@@ -228,7 +294,8 @@ class Search {
   int64_t W_ = 0, H_ = 0, pw_ = 0, ph_ = 0, G_ = 0;
   Grid grid_, fine_;
   int16_t* framePlane_ = nullptr;    // colour frames: the channel's plane
-  int16_t* frameSmooth_ = nullptr;
+  SmoothedPart smooth_;              // the smoothed plane where the coarse stage reads
+  RowScorer coarseRow_, fineRow_;
   int16_t* patternWork_ = nullptr;   // colour pattern plane, then the smoothed pattern
   int16_t* gridValues_ = nullptr;
 };
@@ -310,9 +377,12 @@ ImageResult MatchPatternFull(const int32_t patternSize[2], int32_t scale, int32_
   Best best;
   best.x = W / 2;
   best.y = H / 2;
+  const PlaneView smooth = search.CoarsePlane();
+  RowScorer& row = search.CoarseRow();
   for (int64_t y = coarse.y0; y < coarse.y1; y += G) {
     if (progress) progress();
-    for (int64_t x = coarse.x0; x < coarse.x1; x += G) best.offer(search.Coarse(x, y), x, y);
+    row.Start(smooth, search.CoarseGrid(), y, coarse.x0, coarse.x1 - 1, G);
+    for (int64_t x = coarse.x0; x < coarse.x1; x += G) best.offer(row.Score(x), x, y);
   }
   Best fine;
   search.Fine(best.x, best.y, 4 * G, &fine);
@@ -355,12 +425,15 @@ ImageResult MatchPatternInRadius(const ImageRect* pattern, int32_t radius, int32
   Best best;
   best.x = cx;
   best.y = cy;
+  const PlaneView smooth = search.CoarsePlane();
+  RowScorer& row = search.CoarseRow();
   int64_t x, y;
   bool done = false;
   while (!done && rows.Next(&y)) {
     cols.Restart();
+    row.Start(smooth, search.CoarseGrid(), y, candidates.x0, candidates.x1 - 1, G);
     while (cols.Next(&x)) {
-      best.offer(search.Coarse(x, y), x, y);
+      best.offer(row.Score(x), x, y);
       if (best.score >= threshold) {
         done = true;
         break;
@@ -386,16 +459,11 @@ int MeasureFrameQuality(double* q1, double* q2, double* q3, double* q4, double* 
   *count = 0;
   if (!pixels || !h || (window && !RectInImage(window, h))) return 0;
   const ptrdiff_t W = ImageCols(h), H = ImageRows(h), spp = SamplesPerPixel(h);
-  auto* smooth = static_cast<int16_t*>(AllocArray(static_cast<size_t>(W * H * spp), sizeof(int16_t)));
-  if (!smooth) return 0;
   uint8_t* mask = nullptr;
   double spread = 0.0;
   ImageRect rect;
   if (!window) {
-    if (BuildObjectMask(q5, &spread, &mask, &rect, pixels, h, 0.1) != IMG_OK) {
-      FreeMem(&smooth);
-      return 0;
-    }
+    if (BuildObjectMask(q5, &spread, &mask, &rect, pixels, h, 0.1) != IMG_OK) return 0;
   } else {
     // The gradients and the noise read one pixel around each measured one.
     const Area a = {std::max<int64_t>(window->x, 1), std::min<int64_t>(int64_t{window->x} + window->w, W - 1),
@@ -406,46 +474,60 @@ int MeasureFrameQuality(double* q1, double* q2, double* q3, double* q4, double* 
     const bool ok = hist && ComputeRegionHistogram(&rect, h, pixels, hist) == IMG_OK &&
                     AnalyseLevels(hist, h->levels, 1, 0, 0, &levels) == IMG_OK;
     FreeMem(&hist);
-    if (!ok) {
-      FreeMem(&smooth);
-      return 0;
-    }
+    if (!ok) return 0;
     *q5 = levels.rangeBits;
     spread = levels.whitePoint - levels.peakLevel;
   }
   *measured = rect;
-  SmoothRect(smooth, pixels, h, &rect, kSmoothRadius);
 
+  // The smoothed frame where it is read, and per row the column sums of the
+  // 3 x 3 neighbourhoods: the squared distances from the smoothed centre s
+  // are then sum p^2 - 2 s sum p + 9 s^2, exactly, in integers.
+  SmoothedPart smooth;
+  const ptrdiff_t span = (ptrdiff_t{std::max(rect.w, 0)} + 2) * spp;
+  auto* sums = static_cast<int32_t*>(AllocArray(static_cast<size_t>(span), 2 * sizeof(int32_t)));
+  if (!sums || SmoothPart(pixels, h, rect, kSmoothRadius, 1, &smooth) != IMG_OK) {
+    FreeMem(&sums);
+    FreeMem(&mask);
+    FreeSmoothedPart(&smooth);
+    return 0;
+  }
+  auto* squares = reinterpret_cast<uint32_t*>(sums + span);
   const ptrdiff_t stride = W * spp;
   double maxG = 0.0, sumG = 0.0, sumNoise = 0.0;
   int32_t n = 0;
   for (ptrdiff_t y = rect.y; y < ptrdiff_t{rect.y} + rect.h; ++y) {
+    const uint8_t* maskRow = mask ? mask + y * W + rect.x : nullptr;
+    if (maskRow && !std::memchr(maskRow, 127, static_cast<size_t>(rect.w))) continue;
+    const int16_t* above = pixels + (y - 1) * stride + (rect.x - 1) * spp;
+    for (ptrdiff_t i = 0; i < span; ++i) {
+      const int32_t a = above[i], b = above[i + stride], c = above[i + 2 * stride];
+      sums[i] = a + b + c;
+      squares[i] = static_cast<uint32_t>(a * a) + static_cast<uint32_t>(b * b) + static_cast<uint32_t>(c * c);
+    }
     for (ptrdiff_t x = rect.x; x < ptrdiff_t{rect.x} + rect.w; ++x) {
-      if (mask && mask[y * W + x] != 127) continue;
-      const ptrdiff_t i = y * stride + x * spp;
-      const int16_t* s = smooth + i;
-      const int16_t* p = pixels + i;
-      // Squared distances of the 3 x 3 neighbourhood from the smoothed centre.
-      int64_t squares[3] = {};
-      for (ptrdiff_t dy = -1; dy <= 1; ++dy)
-        for (ptrdiff_t dx = -1; dx <= 1; ++dx)
-          for (ptrdiff_t c = 0; c < spp; ++c) {
-            const int64_t d = p[dy * stride + dx * spp + c] - s[c];
-            squares[c] += d * d;
-          }
+      if (maskRow && maskRow[x - rect.x] != 127) continue;
+      const int16_t* s = smooth.At(x, y);
+      const ptrdiff_t sStride = ptrdiff_t{smooth.part.w} * spp;
+      double noiseOf[3];
+      for (ptrdiff_t c = 0; c < spp; ++c) {
+        const ptrdiff_t i = (x - rect.x + 1) * spp + c;
+        const int64_t s1 = int64_t{sums[i - spp]} + sums[i] + sums[i + spp];
+        const int64_t s2 = int64_t{squares[i - spp]} + squares[i] + squares[i + spp];
+        const int64_t sc = s[c];
+        noiseOf[c] = std::sqrt(static_cast<double>(s2 - 2 * sc * s1 + 9 * sc * sc) / 8.0);
+      }
       double g, noise;
       if (spp == 1) {
-        const int64_t gx = s[1] - s[-1], gy = s[stride] - s[-stride];
+        const int64_t gx = s[1] - s[-1], gy = s[sStride] - s[-sStride];
         g = 0.5 * std::sqrt(static_cast<double>(gx * gx + gy * gy));
-        noise = std::sqrt(static_cast<double>(squares[0]) / 8.0);
+        noise = noiseOf[0];
       } else {
         auto diff = [&](ptrdiff_t c, ptrdiff_t d) { return s[d + c] - s[-d + c]; };
         const double gx = 0.299 * diff(2, 3) + 0.587 * diff(1, 3) + 0.114 * diff(0, 3);
-        const double gy = 0.299 * diff(2, stride) + 0.587 * diff(1, stride) + 0.114 * diff(0, stride);
+        const double gy = 0.299 * diff(2, sStride) + 0.587 * diff(1, sStride) + 0.114 * diff(0, sStride);
         g = std::sqrt(gx * gx + gy * gy);
-        noise = 0.299 * std::sqrt(static_cast<double>(squares[2]) / 8.0) +
-                0.587 * std::sqrt(static_cast<double>(squares[1]) / 8.0) +
-                0.114 * std::sqrt(static_cast<double>(squares[0]) / 8.0);
+        noise = 0.299 * noiseOf[2] + 0.587 * noiseOf[1] + 0.114 * noiseOf[0];
       }
       maxG = std::max(maxG, g);
       sumG += g;
@@ -461,7 +543,8 @@ int MeasureFrameQuality(double* q1, double* q2, double* q3, double* q4, double* 
     *q7 = *q3 != 0.0 ? spread / *q3 : 0.0;
   }
   *count = n;
-  FreeMem(&smooth);
+  FreeSmoothedPart(&smooth);
+  FreeMem(&sums);
   FreeMem(&mask);
   return 1;
 }

@@ -150,43 +150,74 @@ struct Span {
   ptrdiff_t x0, x1, y0, y1;   // [x0, x1) x [y0, y1)
 };
 
-// One erosion or dilation of the mask's marked pixels into `out` (a copy of
-// `in` on entry). The pass visits the pixels of `visit`: an eroding pass
-// clears the 3 x 3 neighbourhood of each visited unmarked pixel, a dilating
-// one marks the neighbourhood of each visited marked pixel. Only pixels of
-// `marked` (which holds every marked pixel) need to be looked at.
-void MorphPass(const uint8_t* in, uint8_t* out, ptrdiff_t W, const Span& visit, const Span& marked, bool dilate) {
-  auto visited = [&](ptrdiff_t x, ptrdiff_t y) { return x >= visit.x0 && x < visit.x1 && y >= visit.y0 && y < visit.y1; };
-  for (ptrdiff_t y = marked.y0; y < marked.y1; ++y) {
-    for (ptrdiff_t x = marked.x0; x < marked.x1; ++x) {
-      if (in[y * W + x] != kObjectMark) continue;
-      if (dilate) {
-        if (!visited(x, y)) continue;
-        for (ptrdiff_t dy = -1; dy <= 1; ++dy) std::memset(out + (y + dy) * W + x - 1, kObjectMark, 3);
-        continue;
-      }
-      // A marked pixel is cleared when a visited neighbour is unmarked.
-      for (ptrdiff_t dy = -1; dy <= 1; ++dy)
-        for (ptrdiff_t dx = -1; dx <= 1; ++dx)
-          if (visited(x + dx, y + dy) && in[(y + dy) * W + x + dx] == 0) out[y * W + x] = 0;
-    }
+// One erosion or dilation of the mask into `out`, over the pixels of
+// `region` (which must hold every pixel the pass can change; `out` keeps the
+// rest). The pass visits the pixels of `visit`: an eroding one clears the
+// 3 x 3 neighbourhood of each visited unmarked pixel, a dilating one marks
+// the neighbourhood of each visited marked pixel. As a 3 x 3 minimum (or
+// maximum) of the mask, unvisited pixels counting as marked (or unmarked),
+// it runs as a pass along the rows and one down the columns. `rows` is work
+// room for (region height + 3) x (region width + 2) bytes.
+void MorphPass(const uint8_t* in, uint8_t* out, ptrdiff_t W, const Span& visit, const Span& region, bool dilate,
+               uint8_t* rows) {
+  const uint8_t neutral = dilate ? 0 : kObjectMark;
+  const ptrdiff_t w = region.x1 - region.x0;
+  uint8_t* seen = rows + (region.y1 - region.y0 + 2) * w;   // one row as the pass sees it, one pixel wider each side
+  for (ptrdiff_t y = region.y0 - 1; y < region.y1 + 1; ++y) {
+    uint8_t* h = rows + (y - region.y0 + 1) * w;
+    const bool rowVisited = y >= visit.y0 && y < visit.y1;
+    // [region.x0 - 1, region.x1 + 1) as seen: the visited part from the mask.
+    std::memset(seen, neutral, static_cast<size_t>(w + 2));
+    const ptrdiff_t a = std::max(region.x0 - 1, visit.x0), b = std::min(region.x1 + 1, visit.x1);
+    if (rowVisited && a < b) std::memcpy(seen + (a - region.x0 + 1), in + y * W + a, static_cast<size_t>(b - a));
+    if (dilate)
+      for (ptrdiff_t i = 0; i < w; ++i) h[i] = std::max(std::max(seen[i], seen[i + 1]), seen[i + 2]);
+    else
+      for (ptrdiff_t i = 0; i < w; ++i) h[i] = std::min(std::min(seen[i], seen[i + 1]), seen[i + 2]);
+  }
+  for (ptrdiff_t y = region.y0; y < region.y1; ++y) {
+    const uint8_t* up = rows + (y - region.y0) * w;
+    const uint8_t* mid = up + w;
+    const uint8_t* down = mid + w;
+    const uint8_t* src = in + y * W + region.x0;
+    uint8_t* dst = out + y * W + region.x0;
+    if (dilate)
+      for (ptrdiff_t i = 0; i < w; ++i) dst[i] = std::max(std::max(src[i], up[i]), std::max(mid[i], down[i]));
+    else
+      for (ptrdiff_t i = 0; i < w; ++i) dst[i] = std::min(std::min(src[i], up[i]), std::min(mid[i], down[i]));
   }
 }
 
 // Bounding span of the marked pixels inside `area`; {0, 0, 0, 0} when none.
 Span MarkedSpan(const uint8_t* mask, ptrdiff_t W, const Span& area) {
   Span s = {area.x1, area.x0, area.y1, area.y0};
-  for (ptrdiff_t y = area.y0; y < area.y1; ++y) {
-    const uint8_t* row = mask + y * W;
-    for (ptrdiff_t x = area.x0; x < area.x1; ++x) {
-      if (!row[x]) continue;
-      s.x0 = std::min(s.x0, x);
-      s.x1 = std::max(s.x1, x + 1);
-      s.y0 = std::min(s.y0, y);
-      s.y1 = std::max(s.y1, y + 1);
-    }
+  const ptrdiff_t w = area.x1 - area.x0;
+  for (ptrdiff_t y = area.y0; y < area.y1 && w > 0; ++y) {
+    const uint8_t* row = mask + y * W + area.x0;
+    const auto* first = static_cast<const uint8_t*>(std::memchr(row, kObjectMark, static_cast<size_t>(w)));
+    if (!first) continue;
+    ptrdiff_t last = w - 1;
+    while (row[last] == 0) --last;
+    s.x0 = std::min(s.x0, area.x0 + (first - row));
+    s.x1 = std::max(s.x1, area.x0 + last + 1);
+    s.y0 = std::min(s.y0, y);
+    s.y1 = y + 1;
   }
   return s.x1 > s.x0 ? s : Span{0, 0, 0, 0};
+}
+
+// Marks the pixels of one row whose value (colour: luminance, cut after
+// adding 0.5) exceeds the threshold.
+template <bool kColour>
+void MarkRow(const int16_t* p, uint8_t* out, ptrdiff_t count, double threshold) {
+  for (ptrdiff_t x = 0; x < count; ++x) {
+    double v;
+    if constexpr (kColour)
+      v = static_cast<int32_t>(0.114 * p[3 * x] + 0.587 * p[3 * x + 1] + 0.299 * p[3 * x + 2] + 0.5);
+    else
+      v = p[x];
+    out[x] = v > threshold ? kObjectMark : 0;
+  }
 }
 
 }  // namespace
@@ -224,36 +255,37 @@ ImageResult BuildObjectMask(double* rangeBits, double* spread, uint8_t** mask, I
   const bool colour = h->colourType == kColourRgb;
   for (ptrdiff_t y = area.y0; y < area.y1; ++y) {
     const int16_t* p = pixels + (y * W + area.x0) * (colour ? 3 : 1);
-    uint8_t* out = m + y * W;
-    for (ptrdiff_t x = area.x0; x < area.x1; ++x) {
-      int32_t v;
-      if (colour) {
-        v = static_cast<int32_t>(0.114 * p[0] + 0.587 * p[1] + 0.299 * p[2] + 0.5);
-        p += 3;
-      } else {
-        v = *p++;
-      }
-      if (v > threshold) out[x] = kObjectMark;
-    }
+    if (colour)
+      MarkRow<true>(p, m + y * W + area.x0, area.x1 - area.x0, threshold);
+    else
+      MarkRow<false>(p, m + y * W + area.x0, area.x1 - area.x0, threshold);
   }
 
   // Opening: the passes visit the inside less its outermost ring, so they
-  // change nothing beyond the inside.
+  // change nothing beyond the inside. An erosion changes only marked pixels;
+  // a dilation only pixels next to them.
   const Span visit = {area.x0 + 1, area.x1 - 1, area.y0 + 1, area.y1 - 1};
   Span marked = MarkedSpan(m, W, area);
-  if (uint8_t* copy = static_cast<uint8_t*>(AllocArray(static_cast<size_t>(W * H), 1))) {
+  auto* copy = static_cast<uint8_t*>(AllocArray(static_cast<size_t>(W * H), 1));
+  auto* rows =
+      static_cast<uint8_t*>(AllocArray(static_cast<size_t>((area.y1 - area.y0 + 3) * (area.x1 - area.x0 + 2)), 1));
+  if (copy && rows) {
+    std::memcpy(copy, m, static_cast<size_t>(W * H));
     for (int pass = 0; pass < 5 && marked.x1 > marked.x0; ++pass) {
       const bool dilate = pass > 0;
-      std::memcpy(copy, m, static_cast<size_t>(W * H));
-      MorphPass(m, copy, W, visit, marked, dilate);
-      std::swap(m, copy);
       if (dilate)
         marked = {std::max(marked.x0 - 1, area.x0), std::min(marked.x1 + 1, area.x1), std::max(marked.y0 - 1, area.y0),
                   std::min(marked.y1 + 1, area.y1)};
+      MorphPass(m, copy, W, visit, marked, dilate, rows);
+      // Both buffers agree outside `marked`, so only that part is carried over.
+      std::swap(m, copy);
+      for (ptrdiff_t y = marked.y0; y < marked.y1; ++y)
+        std::memcpy(copy + y * W + marked.x0, m + y * W + marked.x0, static_cast<size_t>(marked.x1 - marked.x0));
     }
-    FreeMem(&copy);
     marked = MarkedSpan(m, W, marked);
   }
+  FreeMem(&copy);
+  FreeMem(&rows);
   if (marked.x1 > marked.x0)
     *box = {static_cast<int32_t>(marked.x0), static_cast<int32_t>(marked.y0),
             static_cast<int32_t>(marked.x1 - 1 - marked.x0), static_cast<int32_t>(marked.y1 - 1 - marked.y0)};

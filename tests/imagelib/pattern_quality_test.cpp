@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <vector>
 
 #include "imagelib/colour_channels.h"
 #include "imagelib/primitives.h"
+#include "imagelib/summation.h"
 #include "stacking_fixtures.h"
 
 namespace {
@@ -95,6 +98,148 @@ TEST(PatternSearch, MinimumCorrelationEndsTheCoarseStage) {
   EXPECT_EQ(1.0, corr);
   EXPECT_EQ(118, result[0]);
   EXPECT_EQ(50, result[1]);
+}
+
+// The searches written out plainly on whole planes: both planes smoothed
+// over the whole picture, every score from direct sums, candidates in the
+// described order.
+struct Found {
+  int x, y;
+  double corr;
+};
+
+struct ReferenceSearch {
+  const ImageHeader& h;
+  int pw, ph, S, G, channel;
+  Samples plane, smooth, pat, patSmooth;
+
+  ReferenceSearch(const ImageHeader& hd, const Samples& frame, const Samples& pattern, int w, int ht, int scale,
+                  int step, int ch)
+      : h(hd), pw(w), ph(ht), S(2 * scale * step), G(scale * step), channel(ch) {
+    ImageHeader patternHeader = hd;
+    patternHeader.width = w;
+    patternHeader.height = ht;
+    plane = Plane(frame, hd);
+    pat = Plane(pattern, patternHeader);
+    ImageHeader grey = hd, greyPattern = patternHeader;
+    grey.colourType = greyPattern.colourType = 0;
+    smooth.resize(plane.size());
+    patSmooth.resize(pat.size());
+    const ImageRect all = {0, 0, hd.width, hd.height}, allPattern = {0, 0, w, ht};
+    SmoothRect(smooth.data(), plane.data(), &grey, &all, 11);
+    SmoothRect(patSmooth.data(), pat.data(), &greyPattern, &allPattern, 11);
+  }
+
+  Samples Plane(const Samples& img, const ImageHeader& hd) const {
+    Samples out(size_t(hd.width) * hd.height);
+    if (hd.colourType != kColourRgb) return img;
+    if (channel == 0)
+      RgbToLuminance(img.data(), &hd, out.data());
+    else
+      ExtractColourPlanes(img.data(), &hd, channel, out.data(), nullptr, nullptr);
+    return out;
+  }
+
+  double Score(const Samples& f, const Samples& p, int x, int y) const {
+    long long n = 0, sf = 0, sff = 0, sp = 0, spp = 0, sfp = 0;
+    for (int j = 0; j <= 2 * (ph / 2); j += S)
+      for (int i = 0; i <= 2 * (pw / 2); i += S) {
+        const long long a = f[size_t(y - ph / 2 + j) * h.width + x - pw / 2 + i], b = p[size_t(j) * pw + i];
+        ++n;
+        sf += a;
+        sff += a * a;
+        sp += b;
+        spp += b * b;
+        sfp += a * b;
+      }
+    const double vf = static_cast<double>(static_cast<__int128>(n) * sff - static_cast<__int128>(sf) * sf);
+    const double vp = static_cast<double>(static_cast<__int128>(n) * spp - static_cast<__int128>(sp) * sp);
+    if (vp * vf <= 0) return 0.0;
+    return static_cast<double>(static_cast<__int128>(n) * sfp - static_cast<__int128>(sf) * sp) / std::sqrt(vp * vf);
+  }
+
+  Found Fine(int bx, int by, int reach) const {
+    Found best = {bx, by, -1.0};
+    for (int y = std::max(by - reach, ph / 2); y <= std::min(by + reach, h.height - 1 - ph / 2); ++y)
+      for (int x = std::max(bx - reach, pw / 2); x <= std::min(bx + reach, h.width - 1 - pw / 2); ++x) {
+        const double v = Score(plane, pat, x, y);
+        if (v > best.corr) best = {x, y, v};
+      }
+    return best;
+  }
+
+  Found Full(int step) const {
+    Found best = {h.width / 2, h.height / 2, -1.0};
+    for (int y = ph / 2 + step + 2; y < h.height - ph / 2 - step - 3; y += G)
+      for (int x = pw / 2 + step + 2; x < h.width - pw / 2 - step - 3; x += G) {
+        const double v = Score(smooth, patSmooth, x, y);
+        if (v > best.corr) best = {x, y, v};
+      }
+    return Fine(best.x, best.y, 4 * G);
+  }
+
+  Found Radius(const ImageRect& start, int radius, double minCorr) const {
+    const int cx = start.x + pw / 2, cy = start.y + ph / 2;
+    int xlo = cx - radius, xhi = cx + radius, ylo = cy - radius, yhi = cy + radius;
+    if (xlo < pw / 2) xlo = pw / 2 + 2;
+    if (xhi > h.width - pw / 2 - 3) xhi = h.width - pw / 2 - 3;
+    if (ylo < ph / 2) ylo = ph / 2 + 2;
+    if (yhi > h.height - ph / 2 - 3) yhi = h.height - ph / 2 - 3;
+    auto candidate = [&](int c, int k, int lo, int hi, int* v) {
+      *v = k % 2 == 0 ? c + (k / 2) * G : c - ((k + 1) / 2) * G;
+      return k % 2 == 0 ? *v < hi : *v >= lo;
+    };
+    const double threshold = std::pow(minCorr, 1.5);
+    Found best = {cx, cy, -1.0};
+    for (int ky = 0; ky < 2 * radius; ++ky) {
+      int y;
+      if (!candidate(cy, ky, ylo, yhi, &y)) continue;
+      for (int kx = 0; kx < 2 * radius; ++kx) {
+        int x;
+        if (!candidate(cx, kx, xlo, xhi, &x)) continue;
+        const double v = Score(smooth, patSmooth, x, y);
+        if (v > best.corr) best = {x, y, v};
+        if (best.corr >= threshold) return Fine(best.x, best.y, 12 * G);
+      }
+    }
+    return Fine(best.x, best.y, 12 * G);
+  }
+};
+
+TEST(PatternSearch, SearchesMatchThePlainSearch) {
+  struct Case {
+    bool colour;
+    int channel, step, scale, size, x0, y0, startDx, startDy, radius;
+    double minCorr;
+  } cases[] = {
+      {false, 0, 2, 1, 33, 60, 40, 9, -6, 30, 0.95},  {true, 0, 2, 1, 33, 30, 50, -12, 4, 25, 0.99},
+      {true, 3, 1, 1, 25, 80, 20, 3, 3, 12, 0.5},     {false, 0, 1, 2, 41, 45, 35, 20, -10, 40, 1.0},
+      {true, 1, 2, 2, 33, 90, 60, 0, 0, 8, 0.0},      {false, 0, 2, 1, 17, 5, 7, 30, 25, 50, 0.97},
+  };
+  for (const auto& c : cases) {
+    const ImageHeader h = Header(150, 110, c.colour);
+    Samples frame = Texture(h, 31);
+    const Samples pattern = Cut(frame, h, c.x0, c.y0, c.size, c.size);
+    const Samples noise = testimg::Random(h, 32, -1500, 1500);
+    for (size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<int16_t>(std::clamp(frame[i] + noise[i], 0, 32767));
+    const ReferenceSearch ref(h, frame, pattern, c.size, c.size, c.scale, c.step, c.channel);
+    const int32_t size[2] = {c.size, c.size};
+    int32_t result[4];
+    double corr;
+    ASSERT_EQ(IMG_OK, MatchPatternFull(size, c.scale, c.step, c.channel, &h, frame.data(), pattern.data(), result, &corr,
+                                       nullptr));
+    const Found full = ref.Full(c.step);
+    EXPECT_EQ(full.x, result[0]) << "full, cut at " << c.x0 << "," << c.y0;
+    EXPECT_EQ(full.y, result[1]) << "full, cut at " << c.x0 << "," << c.y0;
+    EXPECT_EQ(full.corr, corr) << "full, cut at " << c.x0 << "," << c.y0;
+    const ImageRect start = {c.x0 + c.startDx, c.y0 + c.startDy, c.size, c.size};
+    ASSERT_EQ(IMG_OK, MatchPatternInRadius(&start, c.radius, c.scale, c.step, c.channel, &h, frame.data(),
+                                           pattern.data(), c.minCorr, result, &corr));
+    const Found local = ref.Radius(start, c.radius, c.minCorr);
+    EXPECT_EQ(local.x, result[0]) << "radius, cut at " << c.x0 << "," << c.y0;
+    EXPECT_EQ(local.y, result[1]) << "radius, cut at " << c.x0 << "," << c.y0;
+    EXPECT_EQ(local.corr, corr) << "radius, cut at " << c.x0 << "," << c.y0;
+  }
 }
 
 int gRows = 0;
@@ -200,6 +345,84 @@ TEST(FrameQuality, SharpFrameOutranksItsBlurredCopy) {
       EXPECT_GT(a.q[4], 0.0);
       EXPECT_GT(a.q[5], 0.0);
       EXPECT_DOUBLE_EQ(a.q[5] * h.levels / a.q[2], a.q[6]);
+    }
+  }
+}
+
+// The quality measures as described: the whole frame smoothed over the
+// measured rectangle, every sum in row order.
+Quality ReferenceQuality(const Samples& img, const ImageHeader& h, const ImageRect* window) {
+  Quality out(img, h, window);   // for the rectangle and the levels; the measures are redone below
+  const int W = h.width, spp = SamplesPerPixel(&h);
+  const ImageRect r = out.measured;
+  uint8_t* mask = nullptr;
+  if (!window) {
+    double rb, spread;
+    ImageRect box;
+    BuildObjectMask(&rb, &spread, &mask, &box, img.data(), &h, 0.1);
+  }
+  Samples s(img.size());
+  SmoothRect(s.data(), img.data(), &h, &r, 11);
+  auto at = [&](const Samples& v, int x, int y, int c) { return v[(size_t(y) * W + x) * spp + c]; };
+  double maxG = 0, sumG = 0, sumN = 0;
+  int n = 0;
+  for (int y = r.y; y < r.y + r.h; ++y)
+    for (int x = r.x; x < r.x + r.w; ++x) {
+      if (mask && mask[y * W + x] != 127) continue;
+      double noise[3];
+      for (int c = 0; c < spp; ++c) {
+        long long sq = 0;
+        for (int dy = -1; dy <= 1; ++dy)
+          for (int dx = -1; dx <= 1; ++dx) {
+            const long long d = at(img, x + dx, y + dy, c) - at(s, x, y, c);
+            sq += d * d;
+          }
+        noise[c] = std::sqrt(sq / 8.0);
+      }
+      double g, nz;
+      if (spp == 1) {
+        const long long gx = at(s, x + 1, y, 0) - at(s, x - 1, y, 0), gy = at(s, x, y + 1, 0) - at(s, x, y - 1, 0);
+        g = 0.5 * std::sqrt(static_cast<double>(gx * gx + gy * gy));
+        nz = noise[0];
+      } else {
+        auto d = [&](int c, int dx, int dy) { return at(s, x + dx, y + dy, c) - at(s, x - dx, y - dy, c); };
+        const double gx = 0.299 * d(2, 1, 0) + 0.587 * d(1, 1, 0) + 0.114 * d(0, 1, 0);
+        const double gy = 0.299 * d(2, 0, 1) + 0.587 * d(1, 0, 1) + 0.114 * d(0, 0, 1);
+        g = std::sqrt(gx * gx + gy * gy);
+        nz = 0.299 * noise[2] + 0.587 * noise[1] + 0.114 * noise[0];
+      }
+      maxG = std::max(maxG, g);
+      sumG += g;
+      sumN += nz;
+      ++n;
+    }
+  FreeMem(&mask);
+  const double spread = out.q[5] * h.levels;
+  out.count = n;
+  std::fill(out.q, out.q + 7, 0.0);
+  out.q[4] = Quality(img, h, window).q[4];
+  if (n > 0) {
+    out.q[0] = maxG;
+    out.q[1] = sumG / n;
+    out.q[2] = sumN / n;
+    out.q[5] = spread / h.levels;
+    out.q[6] = out.q[2] != 0 ? spread / out.q[2] : 0;
+  }
+  return out;
+}
+
+TEST(FrameQuality, MeasuresMatchTheDescribedSums) {
+  for (bool colour : {false, true}) {
+    const ImageHeader h = Header(120, 96, colour);
+    Samples img = Disc(h, 55, 50, 30, 18000, 900);
+    const Samples detail = Texture(h, 13, 3);
+    for (size_t i = 0; i < img.size(); ++i) img[i] = static_cast<int16_t>(img[i] / 2 + detail[i] / 4);
+    const ImageRect inside = {30, 20, 50, 40}, corner = {0, 0, 40, 30}, whole = {0, 0, 120, 96};
+    for (const ImageRect* window : {static_cast<const ImageRect*>(nullptr), &inside, &corner, &whole}) {
+      const Quality got(img, h, window), expected = ReferenceQuality(img, h, window);
+      ASSERT_EQ(1, got.ok);
+      EXPECT_EQ(expected.count, got.count) << "colour " << colour;
+      for (int k = 0; k < 7; ++k) EXPECT_EQ(expected.q[k], got.q[k]) << "measure " << k + 1 << " colour " << colour;
     }
   }
 }

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <functional>
 #include <vector>
 
 #include "imagelib/primitives.h"
+#include "imagelib/statistics.h"
 #include "stacking_fixtures.h"
 
 namespace {
@@ -240,6 +242,69 @@ TEST(Summation, ObjectMaskOpensAndBoxesTheObject) {
   const Samples t(39 * 60, 100);
   EXPECT_EQ(IMG_NULL_ARRAY, BuildObjectMask(&rangeBits, &spread, &mask, &box, t.data(), &tiny, 0.2));
   EXPECT_EQ(nullptr, mask);
+}
+
+// The object mask as described: threshold, then one erosion and four
+// dilations pass by pass over a copy, then the bounding box.
+std::vector<uint8_t> ReferenceMask(const Samples& img, const ImageHeader& h, double fraction, ImageRect* box) {
+  const int W = h.width, H = h.height, spp = SamplesPerPixel(&h);
+  std::vector<uint32_t> hist(h.levels);
+  const ImageRect inner = {20, 20, W - 40, H - 40};
+  ComputeRegionHistogram(&inner, &h, img.data(), hist.data());
+  LevelsRecord lv;
+  AnalyseLevels(hist.data(), h.levels, 1, 0, 0, &lv);
+  const double t = std::floor(lv.peakLevel + (lv.whitePoint - lv.peakLevel) * fraction + 0.5);
+  std::vector<uint8_t> m(size_t(W) * H, 0);
+  for (int y = 20; y < H - 20; ++y)
+    for (int x = 20; x < W - 20; ++x) {
+      const int16_t* p = &img[(size_t(y) * W + x) * spp];
+      const int v = spp == 3 ? static_cast<int>(0.114 * p[0] + 0.587 * p[1] + 0.299 * p[2] + 0.5) : p[0];
+      if (v > t) m[y * W + x] = 127;
+    }
+  for (int pass = 0; pass < 5; ++pass) {
+    std::vector<uint8_t> copy = m;
+    for (int y = 21; y < H - 21; ++y)
+      for (int x = 21; x < W - 21; ++x) {
+        const bool hit = pass == 0 ? m[y * W + x] == 0 : m[y * W + x] == 127;
+        if (!hit) continue;
+        for (int dy = -1; dy <= 1; ++dy)
+          for (int dx = -1; dx <= 1; ++dx) copy[(y + dy) * W + x + dx] = pass == 0 ? 0 : 127;
+      }
+    m = copy;
+  }
+  int x0 = W, x1 = 0, y0 = H, y1 = 0;
+  for (int y = 20; y < H - 20; ++y)
+    for (int x = 20; x < W - 20; ++x)
+      if (m[y * W + x] == 127) {
+        x0 = std::min(x0, x);
+        x1 = std::max(x1, x);
+        y0 = std::min(y0, y);
+        y1 = std::max(y1, y);
+      }
+  *box = {x0, y0, x1 - x0, y1 - y0};
+  return m;
+}
+
+TEST(Summation, ObjectMaskMatchesTheDescribedOpening) {
+  for (bool colour : {false, true})
+    for (uint32_t seed : {1u, 2u, 3u}) {
+      const ImageHeader h = Header(97, 83, colour);
+      Samples img = testimg::Texture(h, seed, 4);
+      // Salt: lone bright pixels the erosion must take away again.
+      for (size_t i = 0; i < img.size(); i += 97) img[i] = 32767;
+      ImageRect expectedBox;
+      const std::vector<uint8_t> expected = ReferenceMask(img, h, 0.3, &expectedBox);
+      double rangeBits, spread;
+      uint8_t* mask = nullptr;
+      ImageRect box;
+      ASSERT_EQ(IMG_OK, BuildObjectMask(&rangeBits, &spread, &mask, &box, img.data(), &h, 0.3));
+      EXPECT_EQ(expected, std::vector<uint8_t>(mask, mask + 97 * 83)) << "seed " << seed << " colour " << colour;
+      EXPECT_EQ(expectedBox.x, box.x);
+      EXPECT_EQ(expectedBox.y, box.y);
+      EXPECT_EQ(expectedBox.w, box.w);
+      EXPECT_EQ(expectedBox.h, box.h);
+      FreeMem(&mask);
+    }
 }
 
 TEST(Summation, CompareWithReferenceFindsTheMatchingShift) {
