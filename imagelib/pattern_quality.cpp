@@ -256,7 +256,6 @@ class Search {
   // Room for scoring rows of positions up to the frame's width.
   bool ReserveRows() { return coarseRow_.Reserve(grid_, W_) && fineRow_.Reserve(grid_, W_); }
   RowScorer& CoarseRow() { return coarseRow_; }
-  const Grid& CoarseGrid() const { return grid_; }
 
   // Scores every position of the fine window around (bx, by), rows first,
   // and leaves the best in `best`.
@@ -381,7 +380,7 @@ ImageResult MatchPatternFull(const int32_t patternSize[2], int32_t scale, int32_
   RowScorer& row = search.CoarseRow();
   for (int64_t y = coarse.y0; y < coarse.y1; y += G) {
     if (progress) progress();
-    row.Start(smooth, search.CoarseGrid(), y, coarse.x0, coarse.x1 - 1, G);
+    row.Start(smooth, search.grid(), y, coarse.x0, coarse.x1 - 1, G);
     for (int64_t x = coarse.x0; x < coarse.x1; x += G) best.offer(row.Score(x), x, y);
   }
   Best fine;
@@ -431,7 +430,7 @@ ImageResult MatchPatternInRadius(const ImageRect* pattern, int32_t radius, int32
   bool done = false;
   while (!done && rows.Next(&y)) {
     cols.Restart();
-    row.Start(smooth, search.CoarseGrid(), y, candidates.x0, candidates.x1 - 1, G);
+    row.Start(smooth, search.grid(), y, candidates.x0, candidates.x1 - 1, G);
     while (cols.Next(&x)) {
       best.offer(row.Score(x), x, y);
       if (best.score >= threshold) {
@@ -446,6 +445,51 @@ ImageResult MatchPatternInRadius(const ImageRect* pattern, int32_t radius, int32
   result[1] = static_cast<int32_t>(fine.y);
   *correlation = fine.tried ? fine.score : 0.0;
   return IMG_OK;
+}
+
+// Running totals of the quality measures, added pixel after pixel in row order.
+struct QualitySums {
+  double maxG = 0.0, sumG = 0.0, sumNoise = 0.0;
+  int32_t n = 0;
+};
+
+// The pixels of one measured row (those marked 127 when there is a mask): s
+// the smoothed frame at the row's first pixel, sums and squares the 3 x 3
+// neighbourhood sums of each sample's column triple, from the row's first
+// sample on. The squared distances from the smoothed centre c are
+// sum p^2 - 2 c sum p + 9 c^2, exactly, in integers.
+template <int kSpp>
+void MeasureRow(const int16_t* s, ptrdiff_t sStride, const int32_t* sums, const uint32_t* squares,
+                const uint8_t* mask, int32_t count, QualitySums* total) {
+  double maxG = total->maxG, sumG = total->sumG, sumNoise = total->sumNoise;
+  int32_t n = total->n;
+  for (int32_t x = 0; x < count; ++x, s += kSpp, sums += kSpp, squares += kSpp) {
+    if (mask && mask[x] != 127) continue;
+    double noiseOf[kSpp];
+    for (int c = 0; c < kSpp; ++c) {
+      const int64_t s1 = int64_t{sums[c - kSpp]} + sums[c] + sums[c + kSpp];
+      const int64_t s2 = int64_t{squares[c - kSpp]} + squares[c] + squares[c + kSpp];
+      const int64_t sc = s[c];
+      noiseOf[c] = std::sqrt(static_cast<double>(s2 - 2 * sc * s1 + 9 * sc * sc) / 8.0);
+    }
+    double g, noise;
+    if constexpr (kSpp == 1) {
+      const int64_t gx = s[1] - s[-1], gy = s[sStride] - s[-sStride];
+      g = 0.5 * std::sqrt(static_cast<double>(gx * gx + gy * gy));
+      noise = noiseOf[0];
+    } else {
+      auto diff = [&](int c, ptrdiff_t d) { return s[d + c] - s[-d + c]; };
+      const double gx = 0.299 * diff(2, 3) + 0.587 * diff(1, 3) + 0.114 * diff(0, 3);
+      const double gy = 0.299 * diff(2, sStride) + 0.587 * diff(1, sStride) + 0.114 * diff(0, sStride);
+      g = std::sqrt(gx * gx + gy * gy);
+      noise = 0.299 * noiseOf[2] + 0.587 * noiseOf[1] + 0.114 * noiseOf[0];
+    }
+    maxG = std::max(maxG, g);
+    sumG += g;
+    sumNoise += noise;
+    ++n;
+  }
+  *total = {maxG, sumG, sumNoise, n};
 }
 
 int MeasureFrameQuality(double* q1, double* q2, double* q3, double* q4, double* q5, double* q6, double* q7,
@@ -480,9 +524,8 @@ int MeasureFrameQuality(double* q1, double* q2, double* q3, double* q4, double* 
   }
   *measured = rect;
 
-  // The smoothed frame where it is read, and per row the column sums of the
-  // 3 x 3 neighbourhoods: the squared distances from the smoothed centre s
-  // are then sum p^2 - 2 s sum p + 9 s^2, exactly, in integers.
+  // The smoothed frame where it is read, and per row the sums of each
+  // sample's column triple and of their squares.
   SmoothedPart smooth;
   const ptrdiff_t span = (ptrdiff_t{std::max(rect.w, 0)} + 2) * spp;
   auto* sums = static_cast<int32_t*>(AllocArray(static_cast<size_t>(span), 2 * sizeof(int32_t)));
@@ -494,8 +537,7 @@ int MeasureFrameQuality(double* q1, double* q2, double* q3, double* q4, double* 
   }
   auto* squares = reinterpret_cast<uint32_t*>(sums + span);
   const ptrdiff_t stride = W * spp;
-  double maxG = 0.0, sumG = 0.0, sumNoise = 0.0;
-  int32_t n = 0;
+  QualitySums total;
   for (ptrdiff_t y = rect.y; y < ptrdiff_t{rect.y} + rect.h; ++y) {
     const uint8_t* maskRow = mask ? mask + y * W + rect.x : nullptr;
     if (maskRow && !std::memchr(maskRow, 127, static_cast<size_t>(rect.w))) continue;
@@ -505,36 +547,15 @@ int MeasureFrameQuality(double* q1, double* q2, double* q3, double* q4, double* 
       sums[i] = a + b + c;
       squares[i] = static_cast<uint32_t>(a * a) + static_cast<uint32_t>(b * b) + static_cast<uint32_t>(c * c);
     }
-    for (ptrdiff_t x = rect.x; x < ptrdiff_t{rect.x} + rect.w; ++x) {
-      if (maskRow && maskRow[x - rect.x] != 127) continue;
-      const int16_t* s = smooth.At(x, y);
-      const ptrdiff_t sStride = ptrdiff_t{smooth.part.w} * spp;
-      double noiseOf[3];
-      for (ptrdiff_t c = 0; c < spp; ++c) {
-        const ptrdiff_t i = (x - rect.x + 1) * spp + c;
-        const int64_t s1 = int64_t{sums[i - spp]} + sums[i] + sums[i + spp];
-        const int64_t s2 = int64_t{squares[i - spp]} + squares[i] + squares[i + spp];
-        const int64_t sc = s[c];
-        noiseOf[c] = std::sqrt(static_cast<double>(s2 - 2 * sc * s1 + 9 * sc * sc) / 8.0);
-      }
-      double g, noise;
-      if (spp == 1) {
-        const int64_t gx = s[1] - s[-1], gy = s[sStride] - s[-sStride];
-        g = 0.5 * std::sqrt(static_cast<double>(gx * gx + gy * gy));
-        noise = noiseOf[0];
-      } else {
-        auto diff = [&](ptrdiff_t c, ptrdiff_t d) { return s[d + c] - s[-d + c]; };
-        const double gx = 0.299 * diff(2, 3) + 0.587 * diff(1, 3) + 0.114 * diff(0, 3);
-        const double gy = 0.299 * diff(2, sStride) + 0.587 * diff(1, sStride) + 0.114 * diff(0, sStride);
-        g = std::sqrt(gx * gx + gy * gy);
-        noise = 0.299 * noiseOf[2] + 0.587 * noiseOf[1] + 0.114 * noiseOf[0];
-      }
-      maxG = std::max(maxG, g);
-      sumG += g;
-      sumNoise += noise;
-      ++n;
-    }
+    const int16_t* s = smooth.At(rect.x, y);
+    const ptrdiff_t sStride = ptrdiff_t{smooth.part.w} * spp;
+    if (spp == 3)
+      MeasureRow<3>(s, sStride, sums + 3, squares + 3, maskRow, rect.w, &total);
+    else
+      MeasureRow<1>(s, sStride, sums + 1, squares + 1, maskRow, rect.w, &total);
   }
+  const double maxG = total.maxG, sumG = total.sumG, sumNoise = total.sumNoise;
+  const int32_t n = total.n;
   if (n > 0) {
     *q1 = maxG;
     *q2 = sumG / n;

@@ -206,17 +206,28 @@ Span MarkedSpan(const uint8_t* mask, ptrdiff_t W, const Span& area) {
   return s.x1 > s.x0 ? s : Span{0, 0, 0, 0};
 }
 
-// Marks the pixels of one row whose value (colour: luminance, cut after
-// adding 0.5) exceeds the threshold.
+// Marks the pixels of one row whose value exceeds the threshold: grey
+// samples, or the luminance 0.114 B + 0.587 G + 0.299 R + 0.5 cut to an
+// integer. In thousandths that luminance is an exact integer, and the doubles
+// differ from it by far less than a thousandth, so only a value of exactly
+// threshold + 1 (or a negative one) needs the doubles to decide.
 template <bool kColour>
 void MarkRow(const int16_t* p, uint8_t* out, ptrdiff_t count, double threshold) {
-  for (ptrdiff_t x = 0; x < count; ++x) {
-    double v;
-    if constexpr (kColour)
-      v = static_cast<int32_t>(0.114 * p[3 * x] + 0.587 * p[3 * x + 1] + 0.299 * p[3 * x + 2] + 0.5);
-    else
-      v = p[x];
-    out[x] = v > threshold ? kObjectMark : 0;
+  if constexpr (!kColour) {
+    for (ptrdiff_t x = 0; x < count; ++x) out[x] = p[x] > threshold ? kObjectMark : 0;
+  } else {
+    const bool exact = threshold >= 0.0 && threshold < 32768.0;
+    const int32_t above = exact ? (static_cast<int32_t>(threshold) + 1) * 1000 : 0;
+    for (ptrdiff_t x = 0; x < count; ++x) {
+      const int32_t b = p[3 * x], g = p[3 * x + 1], r = p[3 * x + 2];
+      const int32_t milli = 114 * b + 587 * g + 299 * r + 500;
+      if (exact && milli != above && milli >= 0) {
+        out[x] = milli > above ? kObjectMark : 0;
+        continue;
+      }
+      const auto v = static_cast<int32_t>(0.114 * b + 0.587 * g + 0.299 * r + 0.5);
+      out[x] = v > threshold ? kObjectMark : 0;
+    }
   }
 }
 
@@ -296,7 +307,8 @@ ImageResult BuildObjectMask(double* rangeBits, double* spread, uint8_t** mask, I
 }
 
 ImageResult CompareWithReference(double* correlation, const int16_t* frame, const int16_t* reference,
-                                 const ImageHeader* h, int32_t smooth, const int32_t shift[2], const ImageRect* window) {
+                                 const ImageHeader* h, int32_t smooth, const int32_t shift[2],
+                                 const ImageRect* window) {
   if (!correlation || !frame || !reference) return IMG_NULL_ARRAY;
   *correlation = 0.0;
   if (!h || !shift) return IMG_NULL_ARRAY;

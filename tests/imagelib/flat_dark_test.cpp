@@ -73,7 +73,10 @@ TEST(FlatDark, RingMeanSkipsTheCentre) {
   const ImageHeader h = Header(7, 6, true);
   Samples flat(7 * 6 * 3, 0);
   for (int y = 0; y < 6; ++y)
-    for (int x = 0; x < 7; ++x) flat[(y * 7 + x) * 3 + 1] = static_cast<int16_t>(std::abs(x - 2) == 2 || std::abs(y - 2) == 2 ? 160 : 9999);
+    for (int x = 0; x < 7; ++x) {
+      const bool ring = std::abs(x - 2) == 2 || std::abs(y - 2) == 2;
+      flat[(y * 7 + x) * 3 + 1] = static_cast<int16_t>(ring ? 160 : 9999);
+    }
   // Pixel (0, 0) moves to the block around (2, 2); the index counts samples.
   EXPECT_DOUBLE_EQ(160.0, FlatRingMean(flat.data(), &h, 0, 1));
   EXPECT_DOUBLE_EQ(160.0, FlatRingMean(flat.data(), &h, (1 * 7 + 1) * 3, 1));

@@ -221,13 +221,14 @@ TEST(PatternSearch, SearchesMatchThePlainSearch) {
     Samples frame = Texture(h, 31);
     const Samples pattern = Cut(frame, h, c.x0, c.y0, c.size, c.size);
     const Samples noise = testimg::Random(h, 32, -1500, 1500);
-    for (size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<int16_t>(std::clamp(frame[i] + noise[i], 0, 32767));
+    for (size_t i = 0; i < frame.size(); ++i)
+      frame[i] = static_cast<int16_t>(std::clamp(frame[i] + noise[i], 0, 32767));
     const ReferenceSearch ref(h, frame, pattern, c.size, c.size, c.scale, c.step, c.channel);
     const int32_t size[2] = {c.size, c.size};
     int32_t result[4];
     double corr;
-    ASSERT_EQ(IMG_OK, MatchPatternFull(size, c.scale, c.step, c.channel, &h, frame.data(), pattern.data(), result, &corr,
-                                       nullptr));
+    ASSERT_EQ(IMG_OK, MatchPatternFull(size, c.scale, c.step, c.channel, &h, frame.data(), pattern.data(), result,
+                                       &corr, nullptr));
     const Found full = ref.Full(c.step);
     EXPECT_EQ(full.x, result[0]) << "full, cut at " << c.x0 << "," << c.y0;
     EXPECT_EQ(full.y, result[1]) << "full, cut at " << c.x0 << "," << c.y0;

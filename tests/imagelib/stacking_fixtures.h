@@ -18,7 +18,8 @@ inline Samples Disc(const ImageHeader& h, int cx, int cy, int r, int16_t value, 
   for (int y = 0; y < h.height; ++y)
     for (int x = 0; x < h.width; ++x) {
       if ((x - cx) * (x - cx) + (y - cy) * (y - cy) > r * r) continue;
-      for (int c = 0; c < spp; ++c) s[(size_t(y) * h.width + x) * spp + c] = static_cast<int16_t>(value - (c == 0 && spp == 3 ? 500 : 0));
+      for (int c = 0; c < spp; ++c)
+        s[(size_t(y) * h.width + x) * spp + c] = static_cast<int16_t>(value - (c == 0 && spp == 3 ? 500 : 0));
     }
   return s;
 }
