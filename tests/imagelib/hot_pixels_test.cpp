@@ -145,6 +145,12 @@ TEST(HotPixels, RepairMatchesTheEntryByEntryRepair) {
         for (int j = 0; j < n && x + j < 17; ++j)
           entries.push_back({static_cast<uint16_t>(c), static_cast<uint16_t>(x + j), static_cast<uint16_t>(y), 0});
       }
+      // Lists come from files: any entry at all must be harmless.
+      std::uniform_int_distribution<int> any(0, 65535);
+      for (int k = 0; k < 3; ++k)
+        entries.insert(entries.begin() + static_cast<long>(gen() % entries.size()),
+                       {static_cast<uint16_t>(any(gen)), static_cast<uint16_t>(any(gen)),
+                        static_cast<uint16_t>(any(gen) % 12), static_cast<uint16_t>(any(gen))});
       Samples expected = src;
       LiteralRepair(h, expected, entries);
       Samples inPlace = src, apart(src.size(), 0);
