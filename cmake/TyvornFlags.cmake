@@ -40,11 +40,18 @@ function(tyvorn_strict target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
 endfunction()
 
-# A GoogleTest executable whose tests CTest lists one by one.
+# A GoogleTest executable whose tests CTest lists one by one:
+#   tyvorn_test(name sources... [PROPERTIES prop value ...])
+# The properties go to every test of it (e.g. RESOURCE_LOCK display).
 function(tyvorn_test name)
-  add_executable(${name} ${ARGN})
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "PROPERTIES")
+  add_executable(${name} ${arg_UNPARSED_ARGUMENTS})
   tyvorn_strict(${name})
   target_link_libraries(${name} PRIVATE gtest_main)
+  set(properties)
+  if(arg_PROPERTIES)
+    set(properties PROPERTIES ${arg_PROPERTIES})
+  endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 DISCOVERY_MODE PRE_TEST
-                       WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+                       WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} ${properties})
 endfunction()
