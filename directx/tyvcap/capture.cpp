@@ -121,9 +121,13 @@ HRESULT RenderTestPreview() {
     ReportError("Couldn't initialize video window!  hr=0x%x", hr);
     return hr;
   }
+  // A graph still on its way to running (S_FALSE) runs as well.
   hr = S.control->Run();
-  if (FAILED(hr)) ReportError("Couldn't run the graph!  hr=0x%x", hr);
-  return hr;
+  if (FAILED(hr)) {
+    ReportError("Couldn't run the graph!  hr=0x%x", hr);
+    return hr;
+  }
+  return S_OK;
 }
 
 HRESULT TestCaptureDevice(const wchar_t* name) {
@@ -279,6 +283,44 @@ HRESULT OpenAviFile(const wchar_t* file) {
   if (SUCCEEDED(hr)) hr = ConnectFilters(S.graph, S.mux, sink);
   SafeRelease(sink);
   return hr;
+}
+
+// The grabber hands on the samples of its upstream allocator without
+// telling the pin after it (so on this platform); a multiplexer that is never
+// told cannot start. Telling it again what it would have been told is harmless.
+void ShareGrabberAllocator() {
+  IPin* in = nullptr;
+  IPin* out = nullptr;
+  IPin* next = nullptr;
+  IMemInputPin* grabberInput = nullptr;
+  IMemInputPin* nextInput = nullptr;
+  IMemAllocator* allocator = nullptr;
+  if (SUCCEEDED(S.builder->FindPin(S.grabberFilter, PINDIR_INPUT, nullptr, nullptr, FALSE, 0, &in)) &&
+      SUCCEEDED(S.builder->FindPin(S.grabberFilter, PINDIR_OUTPUT, nullptr, nullptr, FALSE, 0, &out)) &&
+      SUCCEEDED(out->ConnectedTo(&next)) &&
+      SUCCEEDED(in->QueryInterface(IID_IMemInputPin, reinterpret_cast<void**>(&grabberInput))) &&
+      SUCCEEDED(next->QueryInterface(IID_IMemInputPin, reinterpret_cast<void**>(&nextInput))) &&
+      SUCCEEDED(grabberInput->GetAllocator(&allocator)))
+    nextInput->NotifyAllocator(allocator, FALSE);
+  SafeRelease(allocator);
+  SafeRelease(nextInput);
+  SafeRelease(grabberInput);
+  SafeRelease(next);
+  SafeRelease(out);
+  SafeRelease(in);
+}
+
+// Every filter stopped, also those a failed start left paused, so the graph
+// can let go of them.
+void StopEveryFilter() {
+  IEnumFilters* filters = nullptr;
+  if (!S.graph || FAILED(S.graph->EnumFilters(&filters))) return;
+  IBaseFilter* filter = nullptr;
+  while (filters->Next(1, &filter, nullptr) == S_OK) {
+    filter->Stop();
+    filter->Release();
+  }
+  filters->Release();
 }
 
 }  // namespace
@@ -503,14 +545,21 @@ HRESULT TYVCAP_CALL TYVCAP_CaptureVideo(int, const wchar_t* aviFileName) {
   if (FAILED(hr))
     return Fail("Couldn't render capture stream.  The device may already be in use.\r\n\r\nhr=0x%x", hr);
   S.grabberInGraph = true;
+  ShareGrabberAllocator();
   TakeGrabberGeometry(S.grabber);
   EnterCriticalSection(&g_frames.lock);
   g_frames.counter.callbacks = 0;
   LeaveCriticalSection(&g_frames.lock);
   S.recording = true;
   S.startTime = timeGetTime();
-  S.control->Run();
+  hr = S.control->Run();
   S.graphState = 2;
+  if (FAILED(hr)) {
+    // Nothing is recorded: say so, and give the live picture back.
+    ReportError("Couldn't run the graph!  hr=0x%x", hr);
+    TYVCAP_StopCapture();
+    return hr;
+  }
   return S_OK;
 }
 
@@ -536,25 +585,38 @@ void TYVCAP_CALL TYVCAP_GetCaptureState(int* framesCaptured, int* framesDropped,
 }
 
 HRESULT TYVCAP_CALL TYVCAP_RenameCapVideo(const wchar_t* newFileName) {
-  if (!S.recording || !S.fileSink || !S.control) return VFW_E_WRONG_STATE;
-  HRESULT hr = S.control->Stop();
+  if (!S.recording || !S.mux || !S.control) return VFW_E_WRONG_STATE;
+  if (!newFileName) return E_POINTER;
+  HRESULT hr = S.control->Stop();   // the multiplexer completes the old file
   if (FAILED(hr)) {
     ReportError("Stop failed !  hr=0x%x", hr);
     return hr;
   }
-  hr = S.fileSink->SetFileName(newFileName, nullptr);
+  StopEveryFilter();
+  // A fresh multiplexer for the new file: the platform's keeps its index
+  // across runs, which would spoil every part after the first.
+  SafeRelease(S.mux);
+  SafeRelease(S.fileSink);
+  TearDownDownstream(S.grabberFilter);
+  hr = OpenAviFile(newFileName);
+  if (SUCCEEDED(hr)) hr = ConnectFilters(S.graph, S.grabberFilter, S.mux);
   if (FAILED(hr)) {
     ReportError("SetOutputFileName failed !  hr=0x%x", hr);
     return hr;
   }
+  ShareGrabberAllocator();
   hr = S.control->Run();
-  if (FAILED(hr)) ReportError("Run failed !  hr=0x%x", hr);
-  return hr;
+  if (FAILED(hr)) {
+    ReportError("Run failed !  hr=0x%x", hr);
+    return hr;
+  }
+  return S_OK;   // also while the graph is still on its way to running
 }
 
 HRESULT TYVCAP_CALL TYVCAP_StopCapture(void) {
   if (!S.captureFilter) return kNoCaptureFilter;
   SetPreviewRunning(0);   // the multiplexer completes the file here
+  StopEveryFilter();
   S.recording = false;
   SafeRelease(S.mux);
   SafeRelease(S.fileSink);
@@ -567,6 +629,7 @@ HRESULT TYVCAP_CALL TYVCAP_StopCapture(void) {
 
 int TYVCAP_CALL TYVCAP_CloseCapture(void) {
   if (S.control) S.control->Stop();
+  StopEveryFilter();
   S.graphState = 0;
   S.recording = false;
   S.grabberInGraph = false;

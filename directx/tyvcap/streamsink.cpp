@@ -1,6 +1,7 @@
 // A sink filter that writes its input stream into a file. The AVI
 // multiplexer writes through the IStream of the pin it is connected to, so
-// our input pin offers IStream (Write and Seek on the file) besides IPin.
+// our input pin offers IStream (Write and Seek on the file) besides IPin;
+// samples that arrive through IMemInputPin carry their byte offset as time.
 // The file stays open after the graph stops, because the multiplexer writes
 // its index and headers while it stops, after its downstream filters did.
 #include <cwchar>
@@ -16,7 +17,7 @@ const CLSID CLSID_TyvcapStreamSink = {0x5c9f5b2e, 0x7a51, 0x4e0b, {0x9d, 0x53, 0
 
 class StreamSink;
 
-class SinkPin : public IPin, public IStream {
+class SinkPin : public IPin, public IStream, public IMemInputPin {
  public:
   explicit SinkPin(StreamSink* filter) : filter_(filter) {}
   virtual ~SinkPin() { SafeRelease(peer_); }
@@ -82,6 +83,24 @@ class SinkPin : public IPin, public IStream {
   STDMETHODIMP UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return STG_E_INVALIDFUNCTION; }
   STDMETHODIMP Stat(STATSTG* stat, DWORD) override;
   STDMETHODIMP Clone(IStream**) override { return E_NOTIMPL; }
+
+  // IMemInputPin: the upstream pin brings its own allocator.
+  STDMETHODIMP GetAllocator(IMemAllocator**) override { return VFW_E_NO_ALLOCATOR; }
+  STDMETHODIMP NotifyAllocator(IMemAllocator*, BOOL) override { return S_OK; }
+  STDMETHODIMP GetAllocatorRequirements(ALLOCATOR_PROPERTIES* props) override {
+    if (!props) return E_POINTER;
+    *props = ALLOCATOR_PROPERTIES{1, 1, 1, 0};   // any buffers, byte aligned
+    return S_OK;
+  }
+  STDMETHODIMP Receive(IMediaSample* sample) override;
+  STDMETHODIMP ReceiveMultiple(IMediaSample** samples, long count, long* done) override {
+    long n = 0;
+    HRESULT hr = S_OK;
+    while (n < count && (hr = Receive(samples[n])) == S_OK) ++n;
+    if (done) *done = n;
+    return hr;
+  }
+  STDMETHODIMP ReceiveCanBlock() override { return S_FALSE; }
 
  private:
   StreamSink* filter_;
@@ -309,6 +328,8 @@ STDMETHODIMP SinkPin::QueryInterface(REFIID riid, void** object) {
     *object = static_cast<IPin*>(this);
   else if (riid == IID_IStream || riid == IID_ISequentialStream)
     *object = static_cast<IStream*>(this);
+  else if (riid == IID_IMemInputPin)
+    *object = static_cast<IMemInputPin*>(this);
   else {
     *object = nullptr;
     return E_NOINTERFACE;
@@ -348,6 +369,22 @@ STDMETHODIMP SinkPin::EndOfStream() {
   // A renderer reports the end of its stream itself.
   filter_->NotifyComplete();
   return S_OK;
+}
+
+STDMETHODIMP SinkPin::Receive(IMediaSample* sample) {
+  if (!sample) return E_POINTER;
+  BYTE* data = nullptr;
+  HRESULT hr = sample->GetPointer(&data);
+  if (FAILED(hr)) return hr;
+  REFERENCE_TIME start = 0, stop = 0;
+  if (sample->GetTime(&start, &stop) == S_OK) {
+    LARGE_INTEGER at;
+    at.QuadPart = start;
+    hr = Seek(at, STREAM_SEEK_SET, nullptr);
+    if (FAILED(hr)) return hr;
+  }
+  const long length = sample->GetActualDataLength();
+  return length > 0 ? Write(data, static_cast<ULONG>(length), nullptr) : S_OK;
 }
 
 STDMETHODIMP SinkPin::Read(void* data, ULONG bytes, ULONG* read) {
