@@ -2,6 +2,7 @@
 // file change, the driver's set-up dialogs and closing.
 #include <olectl.h>
 
+#include <cstdio>
 #include <cstring>
 #include <cwchar>
 
@@ -40,6 +41,9 @@ HRESULT OpenSessionGraph() {
                           reinterpret_cast<void**>(&S.grabberFilter));
     if (FAILED(hr)) return Fail("Failed IGrabberFilter!  hr=0x%x", hr);
   }
+  SafeRelease(S.control);
+  SafeRelease(S.videoWindow);
+  SafeRelease(S.events);
   hr = S.graph->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&S.control));
   if (FAILED(hr)) return Fail("Failed IMediaControl!  hr=0x%x", hr);
   hr = S.graph->QueryInterface(IID_IVideoWindow, reinterpret_cast<void**>(&S.videoWindow));
@@ -332,10 +336,18 @@ HRESULT FitVideoWindow() {
   return S.videoWindow->SetWindowPosition(0, 0, rc.right, rc.bottom);
 }
 
+// A live source delivers nothing while paused; pausing first means the
+// multiplexer is no longer fed while it completes its file.
+static HRESULT StopGraph() {
+  if (!S.control) return S_OK;
+  if (S.recording) S.control->Pause();
+  return S.control->Stop();
+}
+
 HRESULT SetPreviewRunning(int run) {
   if (!S.control) return S_OK;
   if (!run) {
-    S.control->Stop();
+    StopGraph();
     S.graphState = 0;
     return S_OK;
   }
@@ -587,7 +599,7 @@ void TYVCAP_CALL TYVCAP_GetCaptureState(int* framesCaptured, int* framesDropped,
 HRESULT TYVCAP_CALL TYVCAP_RenameCapVideo(const wchar_t* newFileName) {
   if (!S.recording || !S.mux || !S.control) return VFW_E_WRONG_STATE;
   if (!newFileName) return E_POINTER;
-  HRESULT hr = S.control->Stop();   // the multiplexer completes the old file
+  HRESULT hr = StopGraph();   // the multiplexer completes the old file
   if (FAILED(hr)) {
     ReportError("Stop failed !  hr=0x%x", hr);
     return hr;
@@ -628,7 +640,7 @@ HRESULT TYVCAP_CALL TYVCAP_StopCapture(void) {
 }
 
 int TYVCAP_CALL TYVCAP_CloseCapture(void) {
-  if (S.control) S.control->Stop();
+  StopGraph();
   StopEveryFilter();
   S.graphState = 0;
   S.recording = false;

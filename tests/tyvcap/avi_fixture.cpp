@@ -122,14 +122,26 @@ bool WriteAvi(const std::wstring& path, int width, int height, int frames, const
   return fclose(f) == 0 && ok;
 }
 
-std::wstring TempFolder() {
+ScratchFolder::ScratchFolder() {
   wchar_t base[MAX_PATH];
   GetTempPathW(MAX_PATH, base);
   static int serial = 0;
   wchar_t folder[MAX_PATH];
   swprintf(folder, MAX_PATH, L"%lstyvcap-%lu-%d\\", base, GetCurrentProcessId(), ++serial);
   CreateDirectoryW(folder, nullptr);
-  return folder;
+  path_ = folder;
+}
+
+ScratchFolder::~ScratchFolder() {
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW((path_ + L"*").c_str(), &found);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((path_ + found.cFileName).c_str());
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+  }
+  RemoveDirectoryW(path_.c_str());
 }
 
 std::string Narrow(const std::wstring& s) {

@@ -16,8 +16,19 @@ using PixelFn = std::function<void(int frame, int x, int y, BYTE* bgr)>;
 // Writes a 24-bit uncompressed AVI at 25 frames per second.
 bool WriteAvi(const std::wstring& path, int width, int height, int frames, const PixelFn& pixel);
 
-// A fresh, empty folder for one test's files (with a trailing backslash).
-std::wstring TempFolder();
+// A fresh, empty folder for one test's files, removed with them at the end.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::wstring& path() const { return path_; }   // with a trailing backslash
+  std::wstring operator/(const wchar_t* name) const { return path_ + name; }
+
+ private:
+  std::wstring path_;
+};
 std::string Narrow(const std::wstring& s);
 
 // Every frame of a video through the decoder, rows of width x 3 bytes; empty on failure.

@@ -1,6 +1,7 @@
 // Capture with the test camera: enumeration, live picture and frame getters,
 // recording, file change, stopping and closing, and the window's minimising.
 #include <windows.h>
+#include <vfwmsgs.h>
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,7 @@ namespace {
 
 using avifixture::DecodeAll;
 using avifixture::Narrow;
-using avifixture::TempFolder;
+using avifixture::ScratchFolder;
 
 HWND g_parent;
 
@@ -34,7 +35,6 @@ class Camera : public testing::Test {
     DestroyWindow(g_parent);
     testcam::Unregister();
   }
-  void SetUp() override { folder_ = TempFolder(); }
   void TearDown() override {
     TYVCAP_CloseCapture();
     TYVCAP_SetTimemarker(0);
@@ -58,7 +58,9 @@ class Camera : public testing::Test {
     return callbacks;
   }
 
-  std::wstring folder_;
+  // Settings file and recordings of one test.
+  const ScratchFolder scratch_;
+  const std::wstring& folder_ = scratch_.path();
 };
 
 // Frame numbers of a decoded video, checking each frame's picture is whole.
@@ -70,7 +72,8 @@ std::vector<int> FrameNumbers(const avifixture::Video& v) {
       for (int x = 0; x < v.width; ++x) {
         const BYTE* p = &f[(static_cast<size_t>(y) * v.width + x) * 3];
         EXPECT_TRUE(p[0] == number && p[1] == (x & 255) && p[2] == (y & 255))
-            << "frame " << number << " pixel " << x << ", " << y;
+            << "frame " << number << " pixel " << x << ", " << y << ": " << int(p[0]) << " " << int(p[1]) << " "
+            << int(p[2]);
         if (testing::Test::HasFailure()) return numbers;
       }
     numbers.push_back(number);
@@ -199,7 +202,11 @@ TEST_F(Camera, FormatSetupKeepsTheCurrentSizeInTheSettingsFile) {
   EXPECT_EQ(90u, GetPrivateProfileIntA(Section().c_str(), "YSize", 0, IniPath().c_str()));
   std::vector<BYTE> frame(161 * 90 * 3);
   EXPECT_EQ(1, TYVCAP_GetFrame(frame.data())) << "the live picture runs again";
+  // The camera has no crossbar and no property pages of its own.
   EXPECT_EQ(0, TYVCAP_IsCrossbar());
+  EXPECT_TRUE(FAILED(TYVCAP_SetupCrossbar(g_parent, testcam::kFriendlyName)));
+  EXPECT_TRUE(FAILED(TYVCAP_SetupVideoquali(g_parent, testcam::kFriendlyName)));
+  EXPECT_EQ(1, TYVCAP_GetFrame(frame.data())) << "the live picture keeps running";
 }
 
 TEST_F(Camera, RecordingWritesEveryGrabbedFrameInOrder) {
@@ -314,7 +321,7 @@ TEST_F(Camera, MinimisingPausesTheLivePictureButNeverARecording) {
   EXPECT_EQ(S_OK, TYVCAP_StopCapture());
 }
 
-TEST_F(Camera, GettersAnswerAtOnceWithoutARunningGraph) {
+TEST_F(Camera, EverythingAnswersAtOnceWithoutARunningGraph) {
   std::vector<BYTE> frame(testcam::kNativeWidth * testcam::kNativeHeight * 3);
   EXPECT_EQ(0, TYVCAP_GetFrame(frame.data()));
   EXPECT_EQ(0, TYVCAP_GetFrameChannel(frame.data(), 0));
@@ -323,8 +330,14 @@ TEST_F(Camera, GettersAnswerAtOnceWithoutARunningGraph) {
   EXPECT_EQ(0, TYVCAP_GetFramePointer(&pointer, &length));
   EXPECT_EQ(nullptr, pointer);
   EXPECT_EQ(0, length);
-  EXPECT_EQ(static_cast<HRESULT>(0x80000001), TYVCAP_StopCapture());
-  EXPECT_EQ(static_cast<HRESULT>(0x80000001), TYVCAP_CaptureVideo(0, L"x.avi"));
+  const HRESULT noDevice = static_cast<HRESULT>(0x80000001);
+  EXPECT_EQ(noDevice, TYVCAP_StopCapture());
+  EXPECT_EQ(noDevice, TYVCAP_CaptureVideo(0, L"x.avi"));
+  EXPECT_EQ(noDevice, TYVCAP_SetupVideoformat(g_parent, L"x"));
+  EXPECT_EQ(noDevice, TYVCAP_SetupVideoquali(g_parent, L"x"));
+  EXPECT_EQ(noDevice, TYVCAP_SetupCrossbar(g_parent, L"x"));
+  EXPECT_EQ(0, TYVCAP_IsCrossbar());
+  EXPECT_EQ(VFW_E_WRONG_STATE, TYVCAP_RenameCapVideo(L"x.avi"));
 }
 
 // Answers the library's message box from another thread and keeps its text.
@@ -340,7 +353,8 @@ struct MessageBoxAnswer {
     if (strcmp(cls, "#32770") != 0) return TRUE;
     auto* me = reinterpret_cast<MessageBoxAnswer*>(self);
     char text[512] = {};
-    GetDlgItemTextA(hwnd, 0xFFFF, text, sizeof text);
+    // The box may be there before its text is.
+    if (GetDlgItemTextA(hwnd, 0xFFFF, text, sizeof text) == 0) return TRUE;
     me->text = text;
     PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
     return FALSE;

@@ -11,7 +11,7 @@
 
 namespace {
 
-using avifixture::TempFolder;
+using avifixture::ScratchFolder;
 using avifixture::WriteAvi;
 
 // Frame i is filled with a value of its own; green and red give the position.
@@ -28,11 +28,12 @@ struct Size {
 class Decoder : public testing::TestWithParam<Size> {
  protected:
   void TearDown() override { TYVCAP_ExitAVIDecoder2(); }
+  const ScratchFolder folder_;
 };
 
 TEST_P(Decoder, FramesComeInAnyOrderAsUnpaddedBottomUpRows) {
   const Size size = GetParam();
-  const std::wstring file = TempFolder() + L"muster.avi";
+  const std::wstring file = folder_ / L"muster.avi";
   ASSERT_TRUE(WriteAvi(file, size.width, size.height, 10, Pattern));
 
   int frames = -1, width = -1, height = -1, bits = -1;
@@ -67,8 +68,8 @@ INSTANTIATE_TEST_SUITE_P(Widths, Decoder, testing::Values(Size{5, 4}, Size{643, 
                          });
 
 TEST(DecoderErrors, MissingAndUndecodableFilesGiveTheCodesTheProgramReports) {
-  const std::wstring folder = TempFolder();
-  const std::wstring text = folder + L"kein-video.avi";
+  const ScratchFolder folder;
+  const std::wstring text = folder / L"kein-video.avi";
   FILE* f = _wfopen(text.c_str(), L"wb");
   ASSERT_NE(nullptr, f);
   fputs("Das ist kein Video, nur ein Text in einer Datei mit falscher Endung.\n", f);
@@ -76,8 +77,8 @@ TEST(DecoderErrors, MissingAndUndecodableFilesGiveTheCodesTheProgramReports) {
   const struct {
     std::wstring file;
     HRESULT expected;
-  } cases[] = {{folder + L"fehlt.avi", static_cast<HRESULT>(0x80040216)},
-               {folder + L"fehlt\\auch.avi", static_cast<HRESULT>(0x80040216)},
+  } cases[] = {{folder / L"fehlt.avi", static_cast<HRESULT>(0x80040216)},
+               {folder / L"fehlt\\auch.avi", static_cast<HRESULT>(0x80040216)},
                {text, static_cast<HRESULT>(0x80040248)}};
   for (const auto& c : cases) {
     int frames = 1, width = 1, height = 1, bits = 1;
@@ -90,7 +91,8 @@ TEST(DecoderErrors, MissingAndUndecodableFilesGiveTheCodesTheProgramReports) {
 }
 
 TEST(DecoderErrors, FramesOutsideTheVideoOrAfterClosingAreRefused) {
-  const std::wstring file = TempFolder() + L"kurz.avi";
+  const ScratchFolder folder;
+  const std::wstring file = folder / L"kurz.avi";
   ASSERT_TRUE(WriteAvi(file, 4, 2, 3, Pattern));
   int frames, width, height, bits;
   ASSERT_EQ(S_OK, TYVCAP_InitAVIDecoder2(file.c_str(), &frames, &width, &height, &bits));
@@ -103,7 +105,8 @@ TEST(DecoderErrors, FramesOutsideTheVideoOrAfterClosingAreRefused) {
 }
 
 TEST(DetectorDecoder, ReportsTheVideosShape) {
-  const std::wstring file = TempFolder() + L"detektor.avi";
+  const ScratchFolder folder;
+  const std::wstring file = folder / L"detektor.avi";
   ASSERT_TRUE(WriteAvi(file, 6, 4, 10, Pattern));
   BSTR name = SysAllocString(file.c_str());
   int frames = -1, width = -1, height = -1, bits = -1;
