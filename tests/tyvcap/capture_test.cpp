@@ -239,6 +239,20 @@ TEST_F(Camera, RecordingWritesEveryGrabbedFrameInOrder) {
       << "the getter's frame is one of the file's";
 }
 
+TEST_F(Camera, WithoutFrameCountsOfTheCameraCapturedFramesFollowTheClock) {
+  testcam::CountFrames(false);
+  ASSERT_EQ(S_OK, Start());
+  ASSERT_EQ(S_OK, TYVCAP_CaptureVideo(0, (folder_ + L"uhr.avi").c_str()));
+  WaitForCallbacks(5);
+  int captured, dropped, callbacks, fresh;
+  DWORD elapsed;
+  TYVCAP_GetCaptureState(&captured, &dropped, &elapsed, &callbacks, &fresh);
+  EXPECT_EQ(0, dropped);
+  EXPECT_EQ(static_cast<int>(elapsed * 50 / 1000.0 + 0.5), captured) << elapsed << " ms at 50 frames per second";
+  EXPECT_EQ(S_OK, TYVCAP_StopCapture());
+  testcam::CountFrames(true);
+}
+
 TEST_F(Camera, FileChangeContinuesTheRecordingInNumberedParts) {
   ASSERT_EQ(S_OK, Start());
   const std::wstring base = folder_ + L"mond";

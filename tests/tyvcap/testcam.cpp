@@ -16,6 +16,8 @@ const CLSID CLSID_TestCamera = {0x8e2a61c4, 0x3b7d, 0x4f19, {0xa0, 0xc5, 0x6d, 0
 
 HMODULE g_module;
 LONG g_objects;
+// Whether the capture pin counts its frames (IAMDroppedFrames); real cameras differ.
+bool g_countsFrames = true;
 
 template <class T>
 void SafeRelease(T*& p) {
@@ -121,7 +123,7 @@ class CamPin : public IPin, public IAMStreamConfig, public IKsPropertySet, publi
       *object = static_cast<IAMStreamConfig*>(this);
     else if (riid == IID_IKsPropertySet)
       *object = static_cast<IKsPropertySet*>(this);
-    else if (riid == IID_IAMDroppedFrames && category_ == PIN_CATEGORY_CAPTURE)
+    else if (riid == IID_IAMDroppedFrames && category_ == PIN_CATEGORY_CAPTURE && g_countsFrames)
       *object = static_cast<IAMDroppedFrames*>(this);
     else {
       *object = nullptr;
@@ -591,6 +593,8 @@ extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** 
   if (clsid != CLSID_TestCamera) return CLASS_E_CLASSNOTAVAILABLE;
   return g_factory.QueryInterface(riid, object);
 }
+
+extern "C" void WINAPI TestCameraCountsFrames(BOOL on) { g_countsFrames = on != FALSE; }
 
 extern "C" HRESULT WINAPI DllCanUnloadNow() { return g_objects ? S_FALSE : S_OK; }
 

@@ -21,5 +21,7 @@ inline BYTE Blue(int frame) { return static_cast<BYTE>(frame & 255); }
 // Registers (or removes) the camera through the fixture DLL next to the test.
 bool Register();
 void Unregister();
+// Whether the camera offers its frame counts (on by default).
+void CountFrames(bool on);
 
 }  // namespace testcam

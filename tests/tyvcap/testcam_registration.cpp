@@ -19,6 +19,12 @@ bool CallExport(const char* name) {
 }  // namespace
 
 bool Register() { return CallExport("DllRegisterServer"); }
+
+void CountFrames(bool on) {
+  using Fn = void(WINAPI*)(BOOL);
+  if (auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(Fixture(), "TestCameraCountsFrames"))))
+    fn(on);
+}
 void Unregister() { CallExport("DllUnregisterServer"); }
 
 }  // namespace testcam
