@@ -69,7 +69,7 @@ int TYVCAP_CALL TYVCAP_GetFrame(BYTE* dst);
 int TYVCAP_CALL TYVCAP_GetFrameChannel(BYTE* dst, unsigned channel);
 // One sample per frame byte, byte << 7.
 int TYVCAP_CALL TYVCAP_GetStandardFrame(short* dst);
-// The library's own copy of the latest frame; valid until the next getter call.
+// The library's own copy of the latest frame, valid until the next call of this getter.
 int TYVCAP_CALL TYVCAP_GetFramePointer(BYTE** frame, int* length);
 
 // Video-file decoding -----------------------------------------------------------
