@@ -150,3 +150,8 @@ inline int FreeMem(T** p) {
   *p = static_cast<T*>(v);
   return r;
 }
+
+// Called by long operators once per row or step of a pass with the pass's
+// step count and 0; a caller resets its own counter by calling it with
+// first = 1. Operators take it as an optional last argument.
+typedef void (*ProgressCallback)(int32_t total, int32_t first);
