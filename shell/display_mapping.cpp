@@ -1,6 +1,5 @@
 #include "display_mapping.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
