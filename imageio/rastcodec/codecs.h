@@ -28,6 +28,11 @@ bool DecodeJpeg(const uint8_t* file, size_t size, Bytes* dib);
 bool DecodePcx(const uint8_t* file, size_t size, Bytes* dib);
 bool DecodeTiff(const uint8_t* file, size_t size, Bytes* dib);
 
+// The writers take the option records as the program keeps them. The
+// version fields (GifVersion, JpegVersion, PcxVersion, TiffVersion) only
+// record which converter the settings were made with, and TiffSaveBits is
+// the program's choice of DIB, whose depth speaks for itself here.
+
 // GIF: GifFormat 89 writes "GIF89a", anything else "GIF87a"; rows in
 // interlaced order when GifInterlaced is set; the colour map in the screen
 // descriptor (GifGlobalColorMap set) or with the image; a colour DIB becomes
