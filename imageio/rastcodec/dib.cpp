@@ -297,22 +297,24 @@ uint32_t ScaleLevel(uint32_t i, uint32_t fromMax, uint32_t toMax) {
   return (i * toMax + fromMax / 2) / fromMax;
 }
 
+// The picture's own colours when there are at most maxColours of them;
+// gives up at the first colour too many, so photographs cost little.
 bool ExactPalette(const Bytes& bgr, size_t pixels, int maxColours, IndexedPicture* out) {
-  std::vector<uint32_t> keys(pixels);
+  auto key = [&](size_t i) {
+    return uint32_t{bgr[3 * i]} | uint32_t{bgr[3 * i + 1]} << 8 | uint32_t{bgr[3 * i + 2]} << 16;
+  };
+  std::vector<uint32_t> colours;   // sorted
   for (size_t i = 0; i < pixels; ++i) {
-    keys[i] = uint32_t{bgr[3 * i]} | uint32_t{bgr[3 * i + 1]} << 8 | uint32_t{bgr[3 * i + 2]} << 16;
+    const uint32_t k = key(i);
+    const auto at = std::lower_bound(colours.begin(), colours.end(), k);
+    if (at != colours.end() && *at == k) continue;
+    if (colours.size() == size_t(maxColours)) return false;
+    colours.insert(at, k);
   }
-  std::vector<uint32_t> colours(keys);
-  std::sort(colours.begin(), colours.end());
-  colours.erase(std::unique(colours.begin(), colours.end()), colours.end());
-  if (colours.size() > size_t(maxColours)) return false;
   out->palette.clear();
-  for (uint32_t c : colours) {
-    out->palette.push_back(Bgr{uint8_t(c), uint8_t(c >> 8), uint8_t(c >> 16)});
-  }
+  for (uint32_t c : colours) out->palette.push_back(Bgr{uint8_t(c), uint8_t(c >> 8), uint8_t(c >> 16)});
   for (size_t i = 0; i < pixels; ++i) {
-    out->indices[i] = static_cast<uint8_t>(
-        std::lower_bound(colours.begin(), colours.end(), keys[i]) - colours.begin());
+    out->indices[i] = static_cast<uint8_t>(std::lower_bound(colours.begin(), colours.end(), key(i)) - colours.begin());
   }
   return true;
 }
