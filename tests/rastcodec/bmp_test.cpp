@@ -11,7 +11,7 @@ using rastcodec::Bytes;
 using rastcodec::Put16;
 using rastcodec::Put32;
 
-struct BmpSpec {
+struct BmpFields {
   uint32_t headerSize;   // 12 core, 40 info, 108 V4, 124 V5
   int32_t width, height; // negative height: top row first
   uint16_t bits;
@@ -23,7 +23,7 @@ struct BmpSpec {
   bool zeroOffset = false;      // pixel offset field left 0
 };
 
-Bytes BuildBmp(const BmpSpec& s) {
+Bytes BuildBmp(const BmpFields& s) {
   const bool core = s.headerSize == 12;
   const bool masksAfterHeader = s.compression == 3 && s.headerSize == 40;
   const uint32_t entries = s.coloursUsed ? s.coloursUsed : (s.bits <= 8 ? 1u << s.bits : 0u);
@@ -84,7 +84,7 @@ uint8_t Six(int v) { return uint8_t((v * 255 + 31) / 63); }
 
 struct BmpCase {
   const char* name;
-  BmpSpec spec;
+  BmpFields fields;
   int bits;                                    // of the DIB read
   std::function<Bgr(int x, int y)> colour;     // expected colour of each pixel
 };
@@ -113,14 +113,14 @@ TEST(ReadBmp, HeadersAndDepths) {
   };
   for (const BmpCase& c : cases) {
     SCOPED_TRACE(c.name);
-    const Bytes file = BuildBmp(c.spec);
+    const Bytes file = BuildBmp(c.fields);
     Bytes dib;
     ASSERT_TRUE(rastcodec::DecodeBmp(file.data(), file.size(), &dib));
     const rastcodec::DibView v = View(dib);
     EXPECT_EQ(40u, rastcodec::Get32(dib.data()));
     EXPECT_EQ(c.bits, v.bits);
-    EXPECT_EQ(c.spec.width, v.width);
-    EXPECT_EQ(std::abs(c.spec.height), v.height);
+    EXPECT_EQ(c.fields.width, v.width);
+    EXPECT_EQ(std::abs(c.fields.height), v.height);
     EXPECT_FALSE(v.topDown);
     std::vector<Bgr> expected;
     for (int y = 0; y < v.height; ++y) {
@@ -132,8 +132,8 @@ TEST(ReadBmp, HeadersAndDepths) {
 
 // Default masks need no bit fields; other masks travel behind the header.
 TEST(ReadBmp, BitFieldsOnlyWhereNeeded) {
-  const BmpSpec defaultMasks{124, 2, 2, 32, 3, {0xFF0000, 0xFF00, 0xFF}, 0, Rgb};
-  const BmpSpec ownMasks{40, 2, 2, 16, 3, {0xF800, 0x07E0, 0x001F}, 0, Rgb};
+  const BmpFields defaultMasks{124, 2, 2, 32, 3, {0xFF0000, 0xFF00, 0xFF}, 0, Rgb};
+  const BmpFields ownMasks{40, 2, 2, 16, 3, {0xF800, 0x07E0, 0x001F}, 0, Rgb};
   Bytes a, b;
   const Bytes fa = BuildBmp(defaultMasks), fb = BuildBmp(ownMasks);
   ASSERT_TRUE(rastcodec::DecodeBmp(fa.data(), fa.size(), &a));
@@ -149,7 +149,7 @@ TEST(ReadBmp, RefusesWhatItCannotRead) {
   auto zero = [](int, int) { return 0u; };
   const struct {
     const char* name;
-    BmpSpec spec;
+    BmpFields fields;
   } cases[] = {
       {"RLE8", {40, 4, 2, 8, 1, {}, 0, zero}},
       {"RLE4", {40, 4, 2, 4, 2, {}, 0, zero}},
@@ -161,7 +161,7 @@ TEST(ReadBmp, RefusesWhatItCannotRead) {
       {"zero width", {40, 0, 2, 24, 0, {}, 0, zero}},
   };
   for (const auto& c : cases) {
-    const Bytes file = BuildBmp(c.spec);
+    const Bytes file = BuildBmp(c.fields);
     Bytes dib;
     EXPECT_FALSE(rastcodec::DecodeBmp(file.data(), file.size(), &dib)) << c.name;
     EXPECT_TRUE(dib.empty()) << c.name;

@@ -15,14 +15,14 @@ using namespace fixtures;
 using rastcodec::Bytes;
 using rastcodec::Put16;
 
-struct PcxSpec {
+struct PcxFields {
   uint8_t version, encoding, bits, planes;
   uint16_t xMin, xMax, yMax, bytesPerLine;
   std::vector<Bgr> headerPalette;   // up to 16 entries
   Bytes data;                       // pixel stream as stored
 };
 
-Bytes BuildPcx(const PcxSpec& s) {
+Bytes BuildPcx(const PcxFields& s) {
   Bytes b(128, 0);
   b[0] = 0x0A;
   b[1] = s.version;
@@ -52,7 +52,7 @@ TEST(ForeignPcx, LayoutsAndRuns) {
   const Bgr black{0, 0, 0}, white{255, 255, 255};
   const struct {
     const char* name;
-    PcxSpec spec;
+    PcxFields fields;
     std::vector<uint8_t> indices;   // expected, top row first (palette pictures)
     std::vector<Bgr> colours;       // expected colours of every pixel
   } cases[] = {
@@ -76,7 +76,7 @@ TEST(ForeignPcx, LayoutsAndRuns) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const Bytes file = BuildPcx(c.spec);
+    const Bytes file = BuildPcx(c.fields);
     ASSERT_TRUE(rastcodec::IsPcx(file.data(), file.size()));
     Bytes dib;
     ASSERT_TRUE(rastcodec::DecodePcx(file.data(), file.size(), &dib));

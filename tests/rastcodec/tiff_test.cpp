@@ -51,7 +51,7 @@ uint32_t GetSample(const uint8_t* row, uint64_t i, int bits) {
   return (row[bit / 8] >> (8 - bits - bit % 8)) & ((1u << bits) - 1);
 }
 
-struct TiffSpec {
+struct TiffFields {
   uint32_t w, h;
   uint16_t bits, samples, photometric;
   uint16_t planar = PLANARCONFIG_CONTIG;
@@ -60,49 +60,49 @@ struct TiffSpec {
   std::function<uint32_t(uint32_t x, uint32_t y, uint16_t s)> sample;
 };
 
-Bytes WriteWithLibtiff(const TiffSpec& spec) {
+Bytes WriteWithLibtiff(const TiffFields& fields) {
   TempFile file("foreign.tif");
   TIFF* tif = TIFFOpen(file.c_str(), "w");
   EXPECT_NE(nullptr, tif);
   if (tif == nullptr) return {};
-  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, spec.w);
-  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, spec.h);
-  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, spec.bits);
-  TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, spec.samples);
-  TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, spec.photometric);
-  TIFFSetField(tif, TIFFTAG_PLANARCONFIG, spec.planar);
-  if (spec.photometric == PHOTOMETRIC_SEPARATED) TIFFSetField(tif, TIFFTAG_INKSET, INKSET_CMYK);
-  const uint16_t colours = spec.photometric == PHOTOMETRIC_RGB || spec.photometric == PHOTOMETRIC_SEPARATED
-                               ? (spec.photometric == PHOTOMETRIC_RGB ? 3 : 4) : 1;
-  if (spec.samples > colours) {
-    std::vector<uint16_t> extra(spec.samples - colours, EXTRASAMPLE_UNASSALPHA);
+  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, fields.w);
+  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, fields.h);
+  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, fields.bits);
+  TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, fields.samples);
+  TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, fields.photometric);
+  TIFFSetField(tif, TIFFTAG_PLANARCONFIG, fields.planar);
+  if (fields.photometric == PHOTOMETRIC_SEPARATED) TIFFSetField(tif, TIFFTAG_INKSET, INKSET_CMYK);
+  const uint16_t colours = fields.photometric == PHOTOMETRIC_RGB || fields.photometric == PHOTOMETRIC_SEPARATED
+                               ? (fields.photometric == PHOTOMETRIC_RGB ? 3 : 4) : 1;
+  if (fields.samples > colours) {
+    std::vector<uint16_t> extra(fields.samples - colours, EXTRASAMPLE_UNASSALPHA);
     TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, uint16_t(extra.size()), extra.data());
   }
-  if (!spec.colourMap.empty()) {
-    const size_t n = spec.colourMap.size() / 3;
-    TIFFSetField(tif, TIFFTAG_COLORMAP, spec.colourMap.data(), spec.colourMap.data() + n,
-                 spec.colourMap.data() + 2 * n);
+  if (!fields.colourMap.empty()) {
+    const size_t n = fields.colourMap.size() / 3;
+    TIFFSetField(tif, TIFFTAG_COLORMAP, fields.colourMap.data(), fields.colourMap.data() + n,
+                 fields.colourMap.data() + 2 * n);
   }
-  const bool separate = spec.planar == PLANARCONFIG_SEPARATE;
-  const uint16_t planes = separate ? spec.samples : 1, perPixel = separate ? 1 : spec.samples;
-  const uint32_t rowWidth = spec.tile != 0 ? spec.tile : spec.w;
-  const size_t rowBytes = (size_t(rowWidth) * perPixel * spec.bits + 7) / 8;
+  const bool separate = fields.planar == PLANARCONFIG_SEPARATE;
+  const uint16_t planes = separate ? fields.samples : 1, perPixel = separate ? 1 : fields.samples;
+  const uint32_t rowWidth = fields.tile != 0 ? fields.tile : fields.w;
+  const size_t rowBytes = (size_t(rowWidth) * perPixel * fields.bits + 7) / 8;
   auto fillRow = [&](uint8_t* row, uint32_t x0, uint32_t y, uint16_t plane) {
-    for (uint32_t x = 0; x < rowWidth && x0 + x < spec.w && y < spec.h; ++x) {
+    for (uint32_t x = 0; x < rowWidth && x0 + x < fields.w && y < fields.h; ++x) {
       for (uint16_t s = 0; s < perPixel; ++s) {
-        PutSample(row, uint64_t(x) * perPixel + s, spec.bits, spec.sample(x0 + x, y, separate ? plane : s));
+        PutSample(row, uint64_t(x) * perPixel + s, fields.bits, fields.sample(x0 + x, y, separate ? plane : s));
       }
     }
   };
-  if (spec.tile != 0) {
-    TIFFSetField(tif, TIFFTAG_TILEWIDTH, spec.tile);
-    TIFFSetField(tif, TIFFTAG_TILELENGTH, spec.tile);
-    Bytes tile(rowBytes * spec.tile);
+  if (fields.tile != 0) {
+    TIFFSetField(tif, TIFFTAG_TILEWIDTH, fields.tile);
+    TIFFSetField(tif, TIFFTAG_TILELENGTH, fields.tile);
+    Bytes tile(rowBytes * fields.tile);
     for (uint16_t p = 0; p < planes; ++p) {
-      for (uint32_t ty = 0; ty < spec.h; ty += spec.tile) {
-        for (uint32_t tx = 0; tx < spec.w; tx += spec.tile) {
+      for (uint32_t ty = 0; ty < fields.h; ty += fields.tile) {
+        for (uint32_t tx = 0; tx < fields.w; tx += fields.tile) {
           std::fill(tile.begin(), tile.end(), 0);
-          for (uint32_t r = 0; r < spec.tile; ++r) fillRow(tile.data() + r * rowBytes, tx, ty + r, p);
+          for (uint32_t r = 0; r < fields.tile; ++r) fillRow(tile.data() + r * rowBytes, tx, ty + r, p);
           EXPECT_GE(TIFFWriteTile(tif, tile.data(), tx, ty, 0, p), 0);
         }
       }
@@ -111,7 +111,7 @@ Bytes WriteWithLibtiff(const TiffSpec& spec) {
     TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 2u);
     Bytes row(rowBytes);
     for (uint16_t p = 0; p < planes; ++p) {
-      for (uint32_t y = 0; y < spec.h; ++y) {
+      for (uint32_t y = 0; y < fields.h; ++y) {
         std::fill(row.begin(), row.end(), 0);
         fillRow(row.data(), 0, y, p);
         EXPECT_EQ(1, TIFFWriteScanline(tif, row.data(), y, p));
@@ -126,7 +126,7 @@ Bytes WriteWithLibtiff(const TiffSpec& spec) {
 
 struct ForeignCase {
   const char* name;
-  TiffSpec spec;
+  TiffFields fields;
   int dibBits;
   std::function<std::vector<uint32_t>(uint32_t x, uint32_t y)> expected;
 };
@@ -182,19 +182,19 @@ TEST(TiffForeign, LayoutsOfOtherWriters) {
   };
   for (const ForeignCase& c : cases) {
     SCOPED_TRACE(c.name);
-    const Bytes file = WriteWithLibtiff(c.spec);
+    const Bytes file = WriteWithLibtiff(c.fields);
     Bytes dib;
     ASSERT_TRUE(rastcodec::DecodeTiff(file.data(), file.size(), &dib));
     const rastcodec::DibView v = View(dib, rastcodec::DibLayout::WideSamples);
     ASSERT_EQ(c.dibBits, v.bits);
-    ASSERT_EQ(int(c.spec.w), v.width);
-    ASSERT_EQ(int(c.spec.h), v.height);
-    for (uint32_t y = 0; y < c.spec.h; ++y) {
-      for (uint32_t x = 0; x < c.spec.w; ++x) {
+    ASSERT_EQ(int(c.fields.w), v.width);
+    ASSERT_EQ(int(c.fields.h), v.height);
+    for (uint32_t y = 0; y < c.fields.h; ++y) {
+      for (uint32_t x = 0; x < c.fields.w; ++x) {
         ASSERT_EQ(c.expected(x, y), DibSamples(dib, int(x), int(y))) << "pixel " << x << "," << y;
       }
     }
-    if (!c.spec.colourMap.empty()) {
+    if (!c.fields.colourMap.empty()) {
       const Bgr e = v.Colour(3);
       EXPECT_EQ((Bgr{uint8_t(3 * 257 * 9 >> 8), uint8_t((65535 - 9000) >> 8), uint8_t(12000 >> 8)}), e);
     }
