@@ -213,10 +213,11 @@ TEST_F(Camera, RecordingWritesEveryGrabbedFrameInOrder) {
   ASSERT_EQ(S_OK, Start());
   const std::wstring file = folder_ + L"jupiter.avi";
   ASSERT_EQ(S_OK, TYVCAP_CaptureVideo(0, file.c_str()));
-  EXPECT_GE(WaitForCallbacks(12), 12);
-  int captured, dropped, callbacks, fresh;
+  // The capture pin's count may trail the grabber's callbacks by a frame under load.
+  int captured = 0, dropped, callbacks, fresh;
   DWORD elapsed;
-  TYVCAP_GetCaptureState(&captured, &dropped, &elapsed, &callbacks, &fresh);
+  for (const DWORD t0 = GetTickCount(); captured < 12 && GetTickCount() - t0 < 5000; Sleep(10))
+    TYVCAP_GetCaptureState(&captured, &dropped, &elapsed, &callbacks, &fresh);
   EXPECT_GE(captured, 12);
   EXPECT_EQ(0, dropped);
   EXPECT_GT(elapsed, 0u);
