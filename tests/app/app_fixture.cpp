@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "imagelib/trigon.h"
+#include "shell/desktop.h"
 #include "shell/buffer_slots.h"
 #include "shell/buffer_window.h"
 #include "shell/display_palette.h"
@@ -43,6 +44,7 @@ void AppTest::SetUpTestSuite() {
   char table[kPathSize + 16];
   std::snprintf(table, sizeof table, "%s\\trigon.tab", gProgramState.ProgramDirectory);
   ASSERT_TRUE(LoadTrigTables(table));
+  SaveSystemColours(&gProgramState);
   MakeFrame();
 }
 

@@ -123,4 +123,18 @@ TEST_F(OnScreenTest, AboutEmblemCoversTheFrameUntilItsButtonRestoresIt) {
   EXPECT_EQ(0u, differing) << "pixels of the frame left changed";
 }
 
+TEST_F(OnScreenTest, NightModeSwitchesTheDesktopColoursAndTicksItsItem) {
+  const COLORREF day = GetSysColor(COLOR_WINDOWTEXT);
+  SendCommand(IDM_NIGHT_MODE);
+  const COLORREF night = GetSysColor(COLOR_WINDOWTEXT);
+  const bool on = gProgramState.NightMode, ticked = MenuState(IDM_NIGHT_MODE) & MF_CHECKED;
+  SendCommand(IDM_NIGHT_MODE);
+  EXPECT_TRUE(on);
+  EXPECT_TRUE(ticked);
+  EXPECT_EQ(RGB(192, 0, 0), night);
+  EXPECT_FALSE(gProgramState.NightMode);
+  EXPECT_FALSE(MenuState(IDM_NIGHT_MODE) & MF_CHECKED);
+  EXPECT_EQ(day, GetSysColor(COLOR_WINDOWTEXT));
+}
+
 }  // namespace
