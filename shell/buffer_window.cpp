@@ -16,7 +16,7 @@
 namespace {
 
 constexpr int kButtonSize = 20;
-constexpr int kMaxStrips = 64;
+constexpr int kMaxStrips = 256;
 
 struct BufferView {
   int32_t scrollX;     // first shown column, in reduced pixels
@@ -61,12 +61,11 @@ SIZE ClientSize(HWND window) {
 
 // --- painting
 
-void PlaceButtons(HWND window, const BufferView& v, const RECT& client) {
+void PlaceButtons(const BufferView& v, const RECT& client) {
   SetWindowPos(v.zoomOut, nullptr, client.right - 2 * kButtonSize, client.bottom - kButtonSize, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   SetWindowPos(v.zoomIn, nullptr, client.right - kButtonSize, client.bottom - kButtonSize, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  (void)window;
 }
 
 void CreateButtons(HWND window, BufferView& v, const RECT& client) {
@@ -188,7 +187,7 @@ void OnPaint(HWND window, int buffer) {
     SetScrollBarInfo(window, SB_VERT, 0, 0, 0, 0);
     EnableWindow(v.zoomOut, FALSE);
     EnableWindow(v.zoomIn, FALSE);
-    PlaceButtons(window, v, client);
+    PlaceButtons(v, client);
   } else {
     // A bar that will hide gives its room back.
     if (cw > p.dispW) cw += GetSystemMetrics(SM_CXVSCROLL);
@@ -197,7 +196,7 @@ void OnPaint(HWND window, int buffer) {
     EnableWindow(v.zoomIn, v.reduction >= 2);
     SetScrollBarInfo(window, SB_HORZ, 0, p.dispW, cw, v.scrollX);
     SetScrollBarInfo(window, SB_VERT, 0, p.dispH, ch, v.scrollY);
-    PlaceButtons(window, v, client);
+    PlaceButtons(v, client);
     PaintPicture(dc, buffer, p, cw, ch);
   }
 

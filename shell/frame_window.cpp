@@ -93,10 +93,6 @@ void OnCreate(HWND frame) {
   UpdateWindow(gMdiClient);
 }
 
-int AskQuit(HWND frame) {
-  return ShowMessageBox(frame, "Willst Du abbrechen ?", kTitleQuestion, MB_YESNO | MB_ICONQUESTION) == IDYES;
-}
-
 LRESULT OnCommand(HWND frame, WPARAM wParam, LPARAM lParam) {
   if (DispatchMenuCommand(frame, LOWORD(wParam))) return 0;
   const HWND child = reinterpret_cast<HWND>(SendMessageA(gMdiClient, WM_MDIGETACTIVE, 0, 0));
@@ -142,6 +138,10 @@ int ProgramFileExists(const char* name) {
 }
 
 void SetDirectXProbe(int (*probe)()) { gDirectXProbe = probe; }
+
+int AskQuit(HWND frame) {
+  return ShowMessageBox(frame, "Willst Du abbrechen ?", kTitleQuestion, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
 
 int ConfirmQuit(HWND frame) { return gProgramState.QuitWithoutAsking || AskQuit(frame); }
 

@@ -29,8 +29,10 @@ LRESULT CALLBACK FrameWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 // processor count.
 void RunStartupChecks(HWND frame);
 
-// Asks "Willst Du abbrechen ?" unless a batch run asked to quit without it;
-// 1 when the program may end.
+// Asks "Willst Du abbrechen ?"; 1 on yes.
+int AskQuit(HWND frame);
+// The same, unless a batch run asked to quit without it; 1 when the program
+// may end.
 int ConfirmQuit(HWND frame);
 
 // The window arrangements of the "&Fenster" menu and the close-all command.

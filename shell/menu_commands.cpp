@@ -1,18 +1,17 @@
 #include "menu_commands.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "about_dialog.h"
 #include "buffer_dialogs.h"
 #include "buffer_slots.h"
 #include "buffer_window.h"
 #include "desktop.h"
+#include "directx/tyvcap/tyvcap.h"
 #include "frame_window.h"
 #include "menu_ids.h"
 #include "message_box.h"
 #include "program_state.h"
-#include "directx/tyvcap/tyvcap.h"
 
 namespace {
 
@@ -54,8 +53,7 @@ struct MenuCommand {
 // --- commands that act at once
 
 void Quit(HWND frame) {
-  if (ShowMessageBox(frame, "Willst Du abbrechen ?", kTitleQuestion, MB_YESNO | MB_ICONQUESTION) == IDYES)
-    PostQuitMessage(0);
+  if (AskQuit(frame)) PostQuitMessage(0);
 }
 
 void ToggleNightMode(HWND) {
