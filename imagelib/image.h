@@ -151,7 +151,7 @@ inline int FreeMem(T** p) {
   return r;
 }
 
-// Called by long operators once per step of a pass (a row, a column) with the
-// pass's step count and 0; a caller restarts its own count by calling it with
-// first = 1 itself.
-using ProgressCallback = void (*)(int32_t total, int32_t first);
+// Called by long operators once per row or step of a pass with the pass's
+// step count and 0; a caller resets its own counter by calling it with
+// first = 1. Operators take it as an optional last argument.
+typedef void (*ProgressCallback)(int32_t total, int32_t first);

@@ -1,0 +1,152 @@
+// tyvorn.exe as a user starts it: one instance only, the table file at
+// start, the close question, and every settings section written at exit.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+
+namespace {
+
+std::string ProgramPath() {
+  // The tests lie in tests/app of the build tree, the program at its top.
+  char path[MAX_PATH];
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string p = path;
+  for (int i = 0; i < 3; ++i) p.erase(p.find_last_of('\\'));
+  return p + "\\tyvorn.exe";
+}
+
+std::string FreshFolder() {
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  char dir[MAX_PATH];
+  std::snprintf(dir, sizeof dir, "%styvprog-%lu-%lu", temp, GetCurrentProcessId(), GetTickCount());
+  CreateDirectoryA(dir, nullptr);
+  return dir;
+}
+
+struct Program {
+  PROCESS_INFORMATION info{};
+  bool started = false;
+
+  explicit Program(const std::string& folder) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    std::string command = "\"" + ProgramPath() + "\"";
+    started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &info);
+  }
+  ~Program() {
+    if (!started) return;
+    if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 99);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+  }
+  bool EndsWithin(DWORD ms) const { return WaitForSingleObject(info.hProcess, ms) == WAIT_OBJECT_0; }
+  DWORD ExitCode() const {
+    DWORD code = 0;
+    GetExitCodeProcess(info.hProcess, &code);
+    return code;
+  }
+};
+
+struct Search {
+  DWORD pid;
+  const char* className;
+  const char* title;   // null: any
+  HWND found;
+};
+
+BOOL CALLBACK Match(HWND window, LPARAM lParam) {
+  auto* s = reinterpret_cast<Search*>(lParam);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  char cls[64] = "", title[256] = "";
+  GetClassNameA(window, cls, sizeof cls);
+  GetWindowTextA(window, title, sizeof title);
+  if (pid == s->pid && !strcmp(cls, s->className) && (!s->title || !strcmp(title, s->title)) &&
+      IsWindowVisible(window)) {
+    s->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindTopWindow(DWORD pid, const char* className, const char* title) {
+  Search s{pid, className, title, nullptr};
+  EnumWindows(Match, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+// Waits for a window of the process; notes of the first paint get their OK.
+HWND WaitForWindow(DWORD pid, const char* className, const char* title, DWORD ms) {
+  const DWORD end = GetTickCount() + ms;
+  while (int(GetTickCount() - end) < 0) {
+    if (HWND w = FindTopWindow(pid, className, title)) return w;
+    if (HWND note = FindTopWindow(pid, "#32770", "Programmhinweis"))
+      PostMessageA(note, WM_COMMAND, IDOK, 0);
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+void Answer(HWND box, int button) {
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+}
+
+TEST(Program, RunsOnceAsksBeforeClosingAndSavesEverySectionAtExit) {
+  const std::string folder = FreshFolder();
+  const std::string ini = folder + "\\tyvorn.ini";
+  // Start-up overrules both: the one-page mode is off, the clock is actual.
+  WritePrivateProfileStringA("FitImage", "Classicmode", "TRUE", ini.c_str());
+  WritePrivateProfileStringA("Time", "IsActual", "FALSE", ini.c_str());
+
+  Program first(folder);
+  ASSERT_TRUE(first.started) << ProgramPath();
+  const HWND frame = WaitForWindow(first.info.dwProcessId, "HauptFenster", nullptr, 30000);
+  ASSERT_TRUE(frame) << "no frame window";
+  char title[128] = "";
+  GetWindowTextA(frame, title, sizeof title);
+  EXPECT_STREQ("Tyvorn 2.21 - Astronomische Bildverarbeitung", title);
+  WIN32_FILE_ATTRIBUTE_DATA table;
+  ASSERT_TRUE(GetFileAttributesExA((folder + "\\trigon.tab").c_str(), GetFileExInfoStandard, &table));
+  EXPECT_EQ(294920u, table.nFileSizeLow);
+
+  Program second(FreshFolder());
+  ASSERT_TRUE(second.started);
+  ASSERT_TRUE(second.EndsWithin(10000)) << "a second instance keeps running";
+  EXPECT_EQ(0u, second.ExitCode());
+  EXPECT_FALSE(FindTopWindow(second.info.dwProcessId, "HauptFenster", nullptr));
+
+  for (int answer : {IDNO, IDYES}) {
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    const HWND box = WaitForWindow(first.info.dwProcessId, "#32770", "Programmfrage", 10000);
+    ASSERT_TRUE(box) << "no close question";
+    Answer(box, answer);
+    if (answer == IDNO) {
+      EXPECT_FALSE(first.EndsWithin(500)) << "No ended the program";
+      EXPECT_TRUE(IsWindow(frame));
+    }
+  }
+  ASSERT_TRUE(first.EndsWithin(20000));
+  EXPECT_EQ(0u, first.ExitCode());
+
+  char names[4096] = "";
+  const DWORD n = GetPrivateProfileSectionNamesA(names, sizeof names, ini.c_str());
+  std::set<std::string> sections;
+  for (const char* p = names; p < names + n && *p; p += strlen(p) + 1) sections.insert(p);
+  const std::set<std::string> expected = {
+      "Basicdata", "Palette",  "Darkcurrent", "Contrast",  "Masking",  "PSF",         "Limbdark", "Noisefilter",
+      "Mapping",   "FitImage", "Blinkcomp",   "Rotate",    "Enlarge",  "Shiftdifferenz", "Time",  "Geopos",
+      "Astronomy", "PicSave",  "RGBCorr",     "Colortemp", "Livepic",  "RemoveStars", "Timelapse"};
+  EXPECT_EQ(expected, sections);
+  char value[16];
+  GetPrivateProfileStringA("FitImage", "Classicmode", "", value, sizeof value, ini.c_str());
+  EXPECT_STREQ("FALSE", value);
+  GetPrivateProfileStringA("Time", "IsActual", "", value, sizeof value, ini.c_str());
+  EXPECT_STREQ("TRUE", value);
+}
+
+}  // namespace

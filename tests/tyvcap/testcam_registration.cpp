@@ -1,0 +1,30 @@
+#include "testcam.h"
+
+namespace testcam {
+namespace {
+
+HMODULE Fixture() {
+  static HMODULE module = LoadLibraryA("tyvtestcam.dll");
+  return module;
+}
+
+bool CallExport(const char* name) {
+  HMODULE m = Fixture();
+  if (!m) return false;
+  using Fn = HRESULT(WINAPI*)();
+  auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(m, name)));
+  return fn && SUCCEEDED(fn());
+}
+
+}  // namespace
+
+bool Register() { return CallExport("DllRegisterServer"); }
+
+void CountFrames(bool on) {
+  using Fn = void(WINAPI*)(BOOL);
+  if (auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(Fixture(), "TestCameraCountsFrames"))))
+    fn(on);
+}
+void Unregister() { CallExport("DllUnregisterServer"); }
+
+}  // namespace testcam
