@@ -18,16 +18,24 @@ constexpr int32_t kInnerMargin = 20;   // the mask and the comparison keep off t
 // One sum row: frame samples in, sum words and counts updated by mode.
 template <int kSpp, int kMode>
 void AddRow(const int16_t* in, int32_t* sum, uint32_t* count, ptrdiff_t pixels, int32_t cap) {
+  if constexpr (kMode == 0) {
+    // Adding: the sums sample by sample without branches, then the counts.
+    for (ptrdiff_t i = 0; i < pixels * kSpp; ++i) {
+      const int32_t s = in[i], add = s > 0 ? s : 0;
+      sum[i] = sum[i] > INT32_MAX - add ? INT32_MAX : sum[i] + add;
+    }
+    for (ptrdiff_t x = 0; x < pixels; ++x) {
+      uint32_t took = 0;
+      for (int c = 0; c < kSpp; ++c) took |= in[x * kSpp + c] > 0;
+      count[x] += took;
+    }
+    return;
+  }
   for (ptrdiff_t x = 0; x < pixels; ++x, in += kSpp, sum += kSpp) {
     bool took = false;
     for (int c = 0; c < kSpp; ++c) {
       const int32_t s = in[c];
-      if constexpr (kMode == 0) {
-        if (s > 0) {
-          sum[c] = sum[c] > INT32_MAX - s ? INT32_MAX : sum[c] + s;
-          took = true;
-        }
-      } else if constexpr (kMode == 1) {
+      if constexpr (kMode == 1) {
         if (s > 0 && s > sum[c]) {
           sum[c] = s;
           took = true;
@@ -39,12 +47,7 @@ void AddRow(const int16_t* in, int32_t* sum, uint32_t* count, ptrdiff_t pixels, 
         }
       }
     }
-    if (took) {
-      if constexpr (kMode == 0)
-        ++count[x];
-      else
-        count[x] = 1;
-    }
+    if (took) count[x] = 1;
   }
 }
 
