@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "picture_fixtures.h"
 #include "picture_state.h"
@@ -226,6 +228,67 @@ TEST_F(Dispatcher, FailedLoadsReportTwiceOrKeepQuiet) {
     InitImageHeader(&defaults);
     EXPECT_EQ(0, std::memcmp(&defaults, &h, sizeof h));
     EXPECT_STREQ("kaputt.fts", md.fileName);
+  }
+}
+
+// Every format's load failure: the reader's own message first (the BMP, IM
+// and PPM readers have none), then the dispatcher's.
+TEST_F(Dispatcher, LoadFailureMessagesPerFormat) {
+  struct Case {
+    const char* extension;
+    pictures::Bytes file;
+    const char* reader;   // null: silent reader
+    const char* loader;   // with %s for the name
+  };
+  const pictures::Bytes junk(3000, 'x');
+  ScratchDir dir;
+  for (const Case& c : {Case{"fts", junk, "FITS-File nicht zu öffnen !", "FITS-Bild %s\nnicht ladbar !"},
+                        Case{"png", junk, "Datei ist kein PNG-Bild !", "Portable Network Graphic %s\nnicht ladbar !"},
+                        Case{"gif", junk, "Die Datei ist kein GIF-Format !", "GIF-Bild %s\nnicht ladbar !"},
+                        Case{"jpg", junk, "Die Datei ist kein JPEG-Format !", "JPEG-Bild %s\nnicht ladbar !"},
+                        Case{"pcx", junk, "Die Datei ist kein PCX-Format !", "Paintbrush-Bild %s\nnicht ladbar !"},
+                        Case{"tif", junk, "Die Datei ist kein TIFF-Format !", "TIFF-Bild %s\nnicht ladbar !"},
+                        Case{"bmp", junk, nullptr, "Windows-Bitmap %s\nnicht ladbar !"},
+                        Case{"im", pictures::Bytes(), nullptr, "Reine Bitmap %s\nnicht ladbar !"},
+                        Case{"ppm", junk, nullptr, "Portable Pixelmap %s\nnicht ladbar !"}}) {
+    const std::string name = dir / (std::string("kaputt.") + c.extension);
+    pictures::WriteBytes(name, c.file);
+    MessageBoxScript boxes;
+    Loaded l;
+    ImageMetadata md;
+    EXPECT_EQ(0, LoadImageFile(name.c_str(), c.extension, 1, &l.samples, &l.header, &md)) << c.extension;
+    EXPECT_EQ(nullptr, l.samples);
+    char loader[1200];
+    std::snprintf(loader, sizeof loader, c.loader, name.c_str());
+    std::vector<std::string> expected;
+    if (c.reader) expected.push_back(c.reader);
+    expected.push_back(loader);
+    std::vector<std::string> shown;
+    for (const RecordedBox& b : boxes.Boxes()) shown.push_back(b.text);
+    EXPECT_EQ(expected, shown) << c.extension;
+  }
+}
+
+TEST_F(Dispatcher, ReadOnlyFormatsLoad) {
+  ScratchDir dir;
+  pictures::WriteBytes(dir / "roh.im", pictures::Bytes(4096, 3));
+  pictures::Bytes ppm = {'P', '6', '\n', '1', ' ', '1', '\n', '6', '5', '5', '3', '5', '\n', 0, 2, 0, 4, 0, 6};
+  pictures::WriteBytes(dir / "foto.ppm", ppm);
+  struct Case {
+    const char* name;
+    const char* extension;
+    int width, height, colourType, first;
+  };
+  for (const Case& c : {Case{"roh.im", "IM", 64, 64, 0, 384}, Case{"foto.ppm", ".ppm", 1, 1, kColourRgb, 3}}) {
+    MessageBoxScript boxes;
+    Loaded l;
+    ImageMetadata md;
+    ASSERT_EQ(1, LoadImageFile((dir / c.name).c_str(), c.extension, 1, &l.samples, &l.header, &md)) << c.name;
+    EXPECT_EQ(c.width, l.header.width);
+    EXPECT_EQ(c.height, l.header.height);
+    EXPECT_EQ(c.colourType, l.header.colourType);
+    EXPECT_EQ(c.first, l.samples[0]) << c.name;
+    EXPECT_EQ(0u, boxes.Count());
   }
 }
 

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,10 @@ class ScratchDir {
   ScratchDir() {
     static int counter = 0;
     const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string("tyv_") + (info ? info->name() : "pictures") + "_" + std::to_string(++counter);
+    // Other builds and other work trees may run the same test at the same time.
+    static const unsigned salt = std::random_device{}();
+    std::string name = std::string("tyv_") + (info ? info->name() : "pictures") + "_" + std::to_string(salt) + "_" +
+                       std::to_string(++counter);
     for (char& c : name) {
       if (c == '/') c = '_';
     }
