@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "imageio/picture_files.h"
@@ -106,6 +107,38 @@ TEST_F(RasterFormats, BmpPaletteDepthsGiveIndices) {
     EXPECT_EQ(8, l.header.sourceBits);
     EXPECT_EQ(c.expected, l.Samples()) << c.bits << " bits";
   }
+}
+
+// Top-down files come upright out of the library; run-length coded ones are
+// refused (the loader then names the file).
+TEST_F(RasterFormats, BmpRowOrderAndRunLength) {
+  auto bmp = [](int32_t height, uint32_t compression, int bits, const Bytes& rows) {
+    const size_t table = bits == 8 ? 1024 : 0;
+    Bytes f(54 + table + rows.size(), 0);
+    f[0] = 'B';
+    f[1] = 'M';
+    f[10] = uint8_t(54 + table);
+    f[11] = uint8_t((54 + table) >> 8);
+    f[14] = 40;
+    f[18] = 1;
+    for (int i = 0; i < 4; ++i) f[22 + i] = uint8_t(uint32_t(height) >> (8 * i));
+    f[26] = 1;
+    f[28] = uint8_t(bits);
+    f[30] = uint8_t(compression);
+    std::copy(rows.begin(), rows.end(), f.begin() + long(54 + table));
+    return f;
+  };
+  ScratchDir dir;
+  // One pixel wide, two rows: the first row in the file is the top one.
+  pictures::WriteBytes(dir / "oben.bmp", bmp(-2, 0, 24, {1, 2, 3, 0, 4, 5, 6, 0}));
+  Loaded l;
+  ASSERT_EQ(1, ReadBmpImage((dir / "oben.bmp").c_str(), &l.samples, &l.header));
+  EXPECT_EQ((std::vector<int16_t>{128, 256, 384, 512, 640, 768}), l.Samples());
+  // RLE8: a run of one pixel of index 5, end of line, end of bitmap.
+  pictures::WriteBytes(dir / "rle.bmp", bmp(1, 1, 8, {1, 5, 0, 0, 0, 1}));
+  Loaded rle;
+  EXPECT_EQ(0, ReadBmpImage((dir / "rle.bmp").c_str(), &rle.samples, &rle.header));
+  EXPECT_EQ(nullptr, rle.samples);
 }
 
 TEST_F(RasterFormats, GreyJpegLoadsAsColour) {
