@@ -143,8 +143,9 @@ void ResampleSixteenths(int16_t* out, int32_t w, int32_t h, const int16_t* in, i
       const size_t b = fx ? a + spp : a;
       for (int c = 0; c < spp; ++c) {
         const int32_t s00 = top[a + c], s01 = top[b + c], s10 = below[a + c], s11 = below[b + c];
-        const int32_t v = (s00 * 256 + (s01 - s00) * fx * 16 + ((s10 - s00) * 16 + (s00 - s01 - s10 + s11) * fx) * fy) >> 8;
-        dst[size_t(i) * spp + c] = int16_t(v);
+        const int32_t v =
+            s00 * 256 + (s01 - s00) * fx * 16 + ((s10 - s00) * 16 + (s00 - s01 - s10 + s11) * fx) * fy;
+        dst[size_t(i) * spp + c] = int16_t(v >> 8);
       }
     }
   }

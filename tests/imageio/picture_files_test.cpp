@@ -170,6 +170,9 @@ TEST_F(Dispatcher, UnknownFormatsAreNamedWhatever) {
   const std::string name = dir / "notiz.xyz";
   pictures::WriteBytes(name, pictures::Bytes(10, 'x'));
   const Picture p = TestPicture(false);
+  auto Save = [&p](const std::string& file, const char* extension, int showErrors) {
+    return SaveImageFile(file.c_str(), extension, showErrors, p.samples.data(), &p.header);
+  };
   struct Case {
     const char* what;
     std::function<int()> call;
@@ -180,9 +183,9 @@ TEST_F(Dispatcher, UnknownFormatsAreNamedWhatever) {
                                ImageMetadata md;
                                return LoadImageFile(name.c_str(), "xyz", 0, &l.samples, &l.header, &md);
                              }},
-                        Case{"save PPM", [&] { return SaveImageFile(name.c_str(), "PPM", 0, p.samples.data(), &p.header); }},
-                        Case{"save IM", [&] { return SaveImageFile(name.c_str(), ".im", 1, p.samples.data(), &p.header); }},
-                        Case{"save AVI", [&] { return SaveImageFile(name.c_str(), "avi", 1, p.samples.data(), &p.header); }}}) {
+                        Case{"save PPM", [&] { return Save(name, "PPM", 0); }},
+                        Case{"save IM", [&] { return Save(name, ".im", 1); }},
+                        Case{"save AVI", [&] { return Save(name, "avi", 1); }}}) {
     MessageBoxScript boxes;
     EXPECT_EQ(0, c.call()) << c.what;
     ASSERT_EQ(1u, boxes.Count()) << c.what;

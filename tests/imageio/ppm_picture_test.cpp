@@ -39,7 +39,8 @@ TEST(PpmPicture, ScaledByTheMaximumValue) {
     pictures::WriteBytes(name, Ppm("P6\n1 1\n" + std::to_string(c.maximum) + "\n", {c.value, c.value, c.value}));
     Loaded l;
     ASSERT_EQ(1, ReadPpmImage(name.c_str(), &l.samples, &l.header)) << c.maximum;
-    EXPECT_EQ(std::vector<int16_t>(3, int16_t(c.sample)), l.Samples()) << "maximum " << c.maximum << ", value " << c.value;
+    EXPECT_EQ(std::vector<int16_t>(3, int16_t(c.sample)), l.Samples())
+        << "maximum " << c.maximum << ", value " << c.value;
   }
 }
 
