@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "imagelib/matrix.h"
+#include "imagelib/whole_division.h"
 
 namespace {
 
@@ -90,15 +91,15 @@ struct RowJob {
 // could come out a level low (1/9 rounds down), so a flat picture would not
 // stay flat. The separable passes' single-precision weights lie just above
 // 1 / n and give exactly these integer means.
-inline int16_t MeanOfSum(int32_t sum, uint32_t n, uint32_t top) {
-  const uint32_t s = sum > 0 ? static_cast<uint32_t>(sum) : 0u;
-  return static_cast<int16_t>(std::min(s / n, top));
+inline int16_t MeanOfSum(int32_t sum, const FloatQuotient& byCount, int32_t top) {
+  return static_cast<int16_t>(std::min(byCount(std::max(sum, 0)), top));
 }
 
 template <int N>
 void MeanRow(const RowJob& job) {
-  const auto top = static_cast<uint32_t>(job.top);
+  const int32_t top = job.top;
   const ptrdiff_t count = job.count;
+  const FloatQuotient byCount(job.n);
   if constexpr (N > 0) {
     // Whole sums in registers; the cell loop unrolls.
     const int16_t* cell[N];
@@ -106,7 +107,7 @@ void MeanRow(const RowJob& job) {
     for (ptrdiff_t i = 0; i < count; ++i) {
       int32_t sum = 0;
       for (int c = 0; c < N; ++c) sum += cell[c][i];
-      job.out[i] = MeanOfSum(sum, N, top);
+      job.out[i] = MeanOfSum(sum, byCount, top);
     }
   } else {
     int32_t* sums = job.sums;
@@ -115,7 +116,7 @@ void MeanRow(const RowJob& job) {
       const int16_t* in = job.cell[c];
       for (ptrdiff_t i = 0; i < count; ++i) sums[i] += in[i];
     }
-    for (ptrdiff_t i = 0; i < count; ++i) job.out[i] = MeanOfSum(sums[i], static_cast<uint32_t>(job.n), top);
+    for (ptrdiff_t i = 0; i < count; ++i) job.out[i] = MeanOfSum(sums[i], byCount, top);
   }
 }
 

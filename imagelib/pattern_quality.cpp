@@ -131,13 +131,24 @@ class RowScorer {
         sff_[k] += s2[k];
       }
     }
-    const int16_t* p = g.values;
-    for (int32_t j = 0; j < g.nj; ++j)
-      for (int32_t i = 0; i < g.ni; ++i) {
-        const double q = *p++;
-        const double* f = rows + j * capacity_ + i * r;
-        for (int64_t k = 0; k < count_; ++k) products[k] += f[k] * q;
-      }
+    // Four grid samples per pass over the positions, a quarter of the loads
+    // and stores of the sums; the samples in grid order, rows running on.
+    auto samplesOf = [&](int64_t c) { return rows + c / g.ni * capacity_ + c % g.ni * r; };
+    const int16_t* q = g.values;
+    int64_t c = 0;
+    for (; c + 8 <= g.n; c += 8) {
+      const double q0 = q[c], q1 = q[c + 1], q2 = q[c + 2], q3 = q[c + 3];
+      const double q4 = q[c + 4], q5 = q[c + 5], q6 = q[c + 6], q7 = q[c + 7];
+      const double *f0 = samplesOf(c), *f1 = samplesOf(c + 1), *f2 = samplesOf(c + 2), *f3 = samplesOf(c + 3);
+      const double *f4 = samplesOf(c + 4), *f5 = samplesOf(c + 5), *f6 = samplesOf(c + 6), *f7 = samplesOf(c + 7);
+      for (int64_t k = 0; k < count_; ++k)
+        products[k] += f0[k] * q0 + f1[k] * q1 + f2[k] * q2 + f3[k] * q3 + f4[k] * q4 + f5[k] * q5 + f6[k] * q6 + f7[k] * q7;
+    }
+    for (; c < g.n; ++c) {
+      const double qc = q[c];
+      const double* f = samplesOf(c);
+      for (int64_t k = 0; k < count_; ++k) products[k] += f[k] * qc;
+    }
   }
 
   // Position x of the started row.

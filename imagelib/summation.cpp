@@ -213,23 +213,39 @@ Span MarkedSpan(const uint8_t* mask, ptrdiff_t W, const Span& area) {
 // samples, or the luminance 0.114 B + 0.587 G + 0.299 R + 0.5 cut to an
 // integer. In thousandths that luminance is an exact integer, and the doubles
 // differ from it by far less than a thousandth, so only a value of exactly
-// threshold + 1 (or a negative one) needs the doubles to decide.
+// threshold + 1 (or a negative one) needs the doubles to decide. Most of a
+// frame is sky: a run of pixels whose brightest sample keeps even 1000 x
+// that sample + 500 below threshold + 1 thousandths holds no marked pixel.
 template <bool kColour>
 void MarkRow(const int16_t* p, uint8_t* out, ptrdiff_t count, double threshold) {
   if constexpr (!kColour) {
-    for (ptrdiff_t x = 0; x < count; ++x) out[x] = p[x] > threshold ? kObjectMark : 0;
+    // A whole sample exceeds the threshold when it exceeds its whole part.
+    const auto limit = static_cast<int32_t>(std::clamp(std::floor(threshold), -32769.0, 32767.0));
+    for (ptrdiff_t x = 0; x < count; ++x) out[x] = p[x] > limit ? kObjectMark : 0;
   } else {
     const bool exact = threshold >= 0.0 && threshold < 32768.0;
     const int32_t above = exact ? (static_cast<int32_t>(threshold) + 1) * 1000 : 0;
-    for (ptrdiff_t x = 0; x < count; ++x) {
-      const int32_t b = p[3 * x], g = p[3 * x + 1], r = p[3 * x + 2];
-      const int32_t milli = 114 * b + 587 * g + 299 * r + 500;
-      if (exact && milli != above && milli >= 0) {
-        out[x] = milli > above ? kObjectMark : 0;
-        continue;
+    constexpr ptrdiff_t kRun = 16;
+    for (ptrdiff_t x0 = 0; x0 < count; x0 += kRun) {
+      const ptrdiff_t x1 = std::min(x0 + kRun, count);
+      if (exact) {
+        int16_t brightest = INT16_MIN;
+        for (ptrdiff_t i = 3 * x0; i < 3 * x1; ++i) brightest = std::max(brightest, p[i]);
+        if (1000 * brightest + 500 < above) {
+          std::memset(out + x0, 0, static_cast<size_t>(x1 - x0));
+          continue;
+        }
       }
-      const auto v = static_cast<int32_t>(0.114 * b + 0.587 * g + 0.299 * r + 0.5);
-      out[x] = v > threshold ? kObjectMark : 0;
+      for (ptrdiff_t x = x0; x < x1; ++x) {
+        const int32_t b = p[3 * x], g = p[3 * x + 1], r = p[3 * x + 2];
+        const int32_t milli = 114 * b + 587 * g + 299 * r + 500;
+        if (exact && milli != above && milli >= 0) {
+          out[x] = milli > above ? kObjectMark : 0;
+          continue;
+        }
+        const auto v = static_cast<int32_t>(0.114 * b + 0.587 * g + 0.299 * r + 0.5);
+        out[x] = v > threshold ? kObjectMark : 0;
+      }
     }
   }
 }

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
+#include "imagelib/statistics.h"
 #include "stacking_fixtures.h"
 
 namespace {
@@ -32,6 +34,46 @@ TEST(Centroid, BrightnessCentroidOfADisc) {
     EXPECT_EQ(0, c[2]);
     EXPECT_EQ(0, c[3]);
   }
+}
+
+// The centroid as described: the level from the histogram of r, then double
+// sums of x v, y v and v over r in row order.
+void ReferenceCentroid(const ImageRect& r, const ImageHeader& h, double fraction, const Samples& img, int32_t c[2]) {
+  std::vector<uint32_t> hist(h.levels);
+  ComputeRegionHistogram(&r, &h, img.data(), hist.data());
+  int32_t first, last, peak, peakCount;
+  double peakFraction, rangeBits;
+  SummariseHistogram(hist.data(), h.levels, &first, &last, &peak, &peakCount, &peakFraction, &rangeBits);
+  const double level = peak + (last - peak) * fraction;
+  const int spp = SamplesPerPixel(&h);
+  double sx = 0, sy = 0, sv = 0;
+  for (int y = r.y; y < r.y + r.h; ++y)
+    for (int x = r.x; x < r.x + r.w; ++x) {
+      const int16_t* p = &img[(size_t(y) * h.width + x) * spp];
+      const double v = spp == 3 ? 0.114 * p[0] + 0.587 * p[1] + 0.299 * p[2] : p[0];
+      if (v < level) continue;
+      sx += x * v;
+      sy += y * v;
+      sv += v;
+    }
+  c[0] = sv > 0 ? static_cast<int32_t>(std::floor(sx / sv + 0.5)) : 0;
+  c[1] = sv > 0 ? static_cast<int32_t>(std::floor(sy / sv + 0.5)) : 0;
+}
+
+TEST(Centroid, BrightnessCentroidMatchesTheDescribedSums) {
+  for (bool colour : {false, true})
+    for (uint32_t seed : {1u, 2u, 3u}) {
+      const ImageHeader h = Header(173, 121, colour);
+      const Samples img = testimg::Texture(h, seed, 5);
+      for (const ImageRect& r : {ImageRect{0, 0, 173, 121}, ImageRect{11, 7, 140, 97}, ImageRect{60, 50, 3, 40}})
+        for (double fraction : {0.0, 0.4, 0.93}) {
+          int32_t expected[2], got[4];
+          ReferenceCentroid(r, h, fraction, img, expected);
+          ASSERT_EQ(IMG_OK, FindBrightnessCentroid(&r, &h, fraction, img.data(), got));
+          EXPECT_EQ(expected[0], got[0]) << "seed " << seed << " colour " << colour << " fraction " << fraction;
+          EXPECT_EQ(expected[1], got[1]) << "seed " << seed << " colour " << colour << " fraction " << fraction;
+        }
+    }
 }
 
 TEST(Centroid, UniformRectanglesAndBadArguments) {
