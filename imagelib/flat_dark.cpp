@@ -23,6 +23,22 @@ double RingMeanAt(const int16_t* flat, ptrdiff_t W, ptrdiff_t H, ptrdiff_t spp, 
          0.0625;
 }
 
+// The flat values f whose k = m / f is used as it is (f not 0, k >= 0.5).
+// The rounded quotient never grows with |f|, so they run from 1 up to some
+// t when m > 0 and from -t up to -1 when m < 0; there are none when m = 0.
+// [*lo, *hi], empty when *lo > *hi.
+void UsableFlatValues(double m, int32_t* lo, int32_t* hi) {
+  const int32_t side = m > 0.0 ? 1 : -1;
+  int32_t good = 0, bad = side > 0 ? 32768 : 32769;   // |f| up to good is usable, from bad on it is not
+  if (m == 0.0) bad = 1;
+  while (bad - good > 1) {
+    const int32_t t = good + (bad - good) / 2;
+    (m / (side * t) >= 0.5 ? good : bad) = t;
+  }
+  *lo = side > 0 ? 1 : -good;
+  *hi = side > 0 ? good : -1;
+}
+
 }  // namespace
 
 ImageResult SubtractDark(int16_t* dst, const int16_t* light, const int16_t* dark, const ImageHeader* h) {
@@ -71,37 +87,51 @@ ImageResult DivideFlatField(int16_t* dst, const int16_t* light, const int16_t* f
     for (ptrdiff_t i = 0; i < n; ++i) sums[0] += flat[i];
   }
   double mean[3];
-  for (ptrdiff_t c = 0; c < spp; ++c) mean[c] = static_cast<double>(sums[c]) / static_cast<double>(W * H);
+  int32_t usableLo[3], usableHi[3];
+  for (ptrdiff_t c = 0; c < spp; ++c) {
+    mean[c] = static_cast<double>(sums[c]) / static_cast<double>(W * H);
+    UsableFlatValues(mean[c], &usableLo[c], &usableHi[c]);
+  }
 
-  // Each row in two steps: every sample as if its flat value were usable (a
-  // loop without branches, so the divisions run side by side), then the few
-  // with a flat value of 0 or a defect. Those keep light in dst until then.
-  // The results go to a row of their own first: with dst the light picture
-  // the compiler could not run the loop side by side otherwise.
+  // Each row in steps: every sample scaled as if its flat value were usable
+  // (doubles only, so the divisions run side by side); then, in 16 bits,
+  // the samples whose flat value is 0 or a defect keep light, the others
+  // take the scaled value; last the defects, from their surroundings. The
+  // results go to a row of their own first: with dst the light picture the
+  // compiler could not run the loop side by side otherwise.
   const ptrdiff_t rowLen = W * spp;
-  auto* work = static_cast<double*>(AllocArray(static_cast<size_t>(rowLen), sizeof(double) + 3));
+  const size_t rowBytes = sizeof(double) + sizeof(int32_t) + 4 * sizeof(int16_t);
+  auto* work = static_cast<double*>(AllocArray(static_cast<size_t>(rowLen), rowBytes));
   if (!work) {
     FreeMem(&flatCopy);
     return IMG_NO_MEMORY;
   }
-  double* rowMean = work;                                       // the channel mean of each sample of a row
-  auto* result = reinterpret_cast<int16_t*>(work + rowLen);
-  auto* special = reinterpret_cast<uint8_t*>(result + rowLen);  // 1 where the flat value is 0 or a defect
-  for (ptrdiff_t i = 0; i < rowLen; ++i) rowMean[i] = mean[i % spp];
+  double* rowMean = work;                                        // the channel mean of each sample of a row
+  auto* scaled = reinterpret_cast<int32_t*>(work + rowLen);      // half of the doubles' room
+  auto* rowLo = reinterpret_cast<int16_t*>(scaled + rowLen);     // the usable flat values of each sample's channel
+  int16_t* rowHi = rowLo + rowLen;
+  int16_t* special = rowHi + rowLen;                             // -1 where the flat value is 0 or a defect
+  int16_t* result = special + rowLen;
+  for (ptrdiff_t i = 0; i < rowLen; ++i) {
+    rowMean[i] = mean[i % spp];
+    rowLo[i] = static_cast<int16_t>(std::max(usableLo[i % spp], INT16_MIN));
+    rowHi[i] = static_cast<int16_t>(std::min(usableHi[i % spp], INT16_MAX));
+  }
   for (ptrdiff_t y = 0; y < H; ++y) {
     const int16_t* f = flat + y * rowLen;
     const int16_t* l = light + y * rowLen;
     int16_t* out = dst + y * rowLen;
-    uint8_t any = 0;
     for (ptrdiff_t i = 0; i < rowLen; ++i) {
-      const double k = rowMean[i] / (f[i] + (f[i] == 0));   // a flat value of 0 is taken care of below
-      const double v = l[i] * k + 0.5;
-      const uint8_t odd = (f[i] == 0) | (k < 0.5);
-      const double low = v < 0.0 ? 0.0 : v;
-      const auto q = static_cast<int32_t>(low > 32767.0 ? 32767.0 : low);
+      const int32_t fi = f[i];
+      const double v = l[i] * (rowMean[i] / (fi + (fi == 0))) + 0.5;   // a flat value of 0 is taken care of below
+      scaled[i] = static_cast<int32_t>(std::min(std::max(v, 0.0), 32767.0));
+    }
+    int16_t any = 0;
+    for (ptrdiff_t i = 0; i < rowLen; ++i) {
+      const auto odd = static_cast<int16_t>(-((f[i] < rowLo[i]) | (f[i] > rowHi[i])));
       special[i] = odd;
       any |= odd;
-      result[i] = static_cast<int16_t>(odd ? l[i] : q);
+      result[i] = static_cast<int16_t>((l[i] & odd) | (static_cast<int16_t>(scaled[i]) & ~odd));
     }
     std::memcpy(out, result, static_cast<size_t>(rowLen) * sizeof(int16_t));
     if (!any) continue;

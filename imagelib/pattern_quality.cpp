@@ -131,7 +131,7 @@ class RowScorer {
         sff_[k] += s2[k];
       }
     }
-    // Four grid samples per pass over the positions, a quarter of the loads
+    // Eight grid samples per pass over the positions, an eighth of the loads
     // and stores of the sums; the samples in grid order, rows running on.
     auto samplesOf = [&](int64_t c) { return rows + c / g.ni * capacity_ + c % g.ni * r; };
     const int16_t* q = g.values;
@@ -142,7 +142,8 @@ class RowScorer {
       const double *f0 = samplesOf(c), *f1 = samplesOf(c + 1), *f2 = samplesOf(c + 2), *f3 = samplesOf(c + 3);
       const double *f4 = samplesOf(c + 4), *f5 = samplesOf(c + 5), *f6 = samplesOf(c + 6), *f7 = samplesOf(c + 7);
       for (int64_t k = 0; k < count_; ++k)
-        products[k] += f0[k] * q0 + f1[k] * q1 + f2[k] * q2 + f3[k] * q3 + f4[k] * q4 + f5[k] * q5 + f6[k] * q6 + f7[k] * q7;
+        products[k] +=
+            f0[k] * q0 + f1[k] * q1 + f2[k] * q2 + f3[k] * q3 + f4[k] * q4 + f5[k] * q5 + f6[k] * q6 + f7[k] * q7;
     }
     for (; c < g.n; ++c) {
       const double qc = q[c];

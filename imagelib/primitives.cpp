@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "imagelib/whole_division.h"
+
 namespace {
 
 // First sample of pixel (x, y).
@@ -40,35 +42,12 @@ void BuildField(int16_t* dst, const int16_t* src, ptrdiff_t rowLen, ptrdiff_t ro
   }
 }
 
-// Integer division by a fixed weight sum as multiply and shift, exact for
-// every |n| < 2^27 (the smoothing sums stay below 33 * 33 * 32768 < 2^26).
-// Branch-free, so the row loops vectorise.
-class Divider {
- public:
-  explicit Divider(uint32_t d) {
-    int l = 0;
-    while ((uint64_t{1} << l) < d) ++l;
-    shift_ = kBits + l;
-    mul_ = static_cast<uint32_t>(((uint64_t{1} << shift_) / d) + 1);   // below 2^28
-  }
-  int32_t operator()(int32_t n) const {
-    const uint32_t magnitude = n < 0 ? 0u - static_cast<uint32_t>(n) : static_cast<uint32_t>(n);
-    const int32_t q = static_cast<int32_t>((uint64_t{magnitude} * mul_) >> shift_);
-    return n < 0 ? -q : q;
-  }
-
- private:
-  static constexpr int kBits = 27;
-  uint32_t mul_;
-  int shift_;
-};
-
 // Triangular sums along one row of N-sample pixels, for the pixels
-// first..last-1, written to out[(i - first) * N + k]. Two running box sums of
-// R + 1 pixels keep the cost independent of the radius:
+// first..last-1, written to sums[(i - first) * N + k]. Two running box sums
+// of R + 1 pixels keep the cost independent of the radius:
 // T(i + 1) = T(i) + sum in[i + 1 .. i + 1 + R] - sum in[i - R .. i].
 template <int N>
-void TriangleRow(const int16_t* in, ptrdiff_t first, ptrdiff_t last, int R, const Divider& div, int16_t* out) {
+void TriangleRow(const int16_t* in, ptrdiff_t first, ptrdiff_t last, int R, int32_t* sums) {
   int32_t up[N] = {}, down[N] = {}, t[N] = {};
   for (int d = -R; d <= R; ++d) {
     for (int k = 0; k < N; ++k) {
@@ -81,7 +60,7 @@ void TriangleRow(const int16_t* in, ptrdiff_t first, ptrdiff_t last, int R, cons
   for (ptrdiff_t i = first; i < last; ++i) {
     const int16_t* p = in + i * N;
     for (int k = 0; k < N; ++k) {
-      *out++ = static_cast<int16_t>(div(t[k]));
+      *sums++ = t[k];
       down[k] += p[(1 + R) * N + k] - p[k];
       t[k] += down[k] - up[k];
       up[k] += p[N + k] - p[-R * N + k];
@@ -320,18 +299,21 @@ void SmoothRect(int16_t* dst, const int16_t* src, const ImageHeader* h, const Im
   const ptrdiff_t y1 = static_cast<ptrdiff_t>(std::min<int64_t>(int64_t{r->y} + r->h, H - R - 1));
   const ptrdiff_t rowLen = W * spp;
   const bool across = x0 < x1, down = y0 < y1;
-  const Divider div(static_cast<uint32_t>((R + 1) * (R + 1)));
+  // The sums of both passes divided by the weights' total (R + 1)^2, cut
+  // toward zero; the smoothing sums stay below 33 * 33 * 32768 < 2^31.
+  const DoubleQuotient div((R + 1) * (R + 1));
 
   // All work memory first: on failure dst stays untouched.
-  int16_t* rowOut = nullptr;   // one smoothed row span
+  int32_t* rowSums = nullptr;  // one row span of triangle sums
   int32_t* sums = nullptr;     // per column: triangle sum, upper and lower box sums
   int16_t* ring = nullptr;     // the last R + 1 rows before the vertical pass wrote them
-  if (across && !(rowOut = static_cast<int16_t*>(AllocArray((x1 - x0) * spp, sizeof(int16_t))))) return;
+  const ptrdiff_t span = (x1 - x0) * spp;
+  if (across && !(rowSums = static_cast<int32_t*>(AllocArray(span, sizeof(int32_t))))) return;
   if (down) {
     sums = static_cast<int32_t*>(AllocArray(3 * rowLen, sizeof(int32_t)));
     ring = static_cast<int16_t*>(AllocArray((R + 1) * rowLen, sizeof(int16_t)));
     if (!sums || !ring) {
-      FreeMem(&rowOut);
+      FreeMem(&rowSums);
       FreeMem(&sums);
       FreeMem(&ring);
       return;
@@ -344,20 +326,21 @@ void SmoothRect(int16_t* dst, const int16_t* src, const ImageHeader* h, const Im
     int16_t* out = dst + y * rowLen;
     if (across) {
       if (spp == 3)
-        TriangleRow<3>(in, x0, x1, R, div, rowOut);
+        TriangleRow<3>(in, x0, x1, R, rowSums);
       else
-        TriangleRow<1>(in, x0, x1, R, div, rowOut);
+        TriangleRow<1>(in, x0, x1, R, rowSums);
       if (out != in) {
         std::memcpy(out, in, x0 * spp * sizeof(int16_t));
         std::memcpy(out + x1 * spp, in + x1 * spp, (W - x1) * spp * sizeof(int16_t));
       }
-      std::memcpy(out + x0 * spp, rowOut, (x1 - x0) * spp * sizeof(int16_t));
+      int16_t* smoothed = out + x0 * spp;
+      for (ptrdiff_t i = 0; i < span; ++i) smoothed[i] = static_cast<int16_t>(div(rowSums[i]));
     } else if (out != in) {
       std::memcpy(out, in, rowLen * sizeof(int16_t));
     }
   }
   if (!down) {
-    FreeMem(&rowOut);
+    FreeMem(&rowSums);
     return;
   }
 
@@ -390,7 +373,7 @@ void SmoothRect(int16_t* dst, const int16_t* src, const ImageHeader* h, const Im
       up[i] += next[i] - leaving[i];
     }
   }
-  FreeMem(&rowOut);
+  FreeMem(&rowSums);
   FreeMem(&sums);
   FreeMem(&ring);
 }
