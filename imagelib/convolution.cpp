@@ -1,0 +1,820 @@
+#include "imagelib/convolution.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "imagelib/colour_channels.h"
+#include "imagelib/contrast.h"
+#include "imagelib/gradients.h"
+#include "imagelib/matrix.h"
+
+namespace {
+
+constexpr double kGaussWidth = 1.0 / 3.0;   // g of the Gaussian forms
+constexpr int32_t kAdaptiveKernels = 16;
+constexpr int32_t kMaxWorkers = 16;
+
+// Truncation of a result that is an integer in exact arithmetic must not
+// fall a level short by rounding noise: a flat picture stays flat.
+constexpr double kLevelSnap = 1e-6;
+
+inline int16_t ToLevel(double v, int32_t top) {
+  if (!(v > 0.0)) return 0;
+  if (v >= top) return static_cast<int16_t>(top);
+  return static_cast<int16_t>(std::min(static_cast<int32_t>(v + kLevelSnap), top));
+}
+
+constexpr int8_t kRelief[8][3][3] = {
+    {{1, 1, 1}, {0, 0, 0}, {-1, -1, -1}},   {{0, 1, 1}, {-1, 0, 1}, {-1, -1, 0}},
+    {{-1, 0, 1}, {-1, 0, 1}, {-1, 0, 1}},   {{-1, -1, 0}, {-1, 0, 1}, {0, 1, 1}},
+    {{-1, -1, -1}, {0, 0, 0}, {1, 1, 1}},   {{0, -1, -1}, {1, 0, -1}, {1, 1, 0}},
+    {{1, 0, -1}, {1, 0, -1}, {1, 0, -1}},   {{1, 1, 0}, {1, 0, -1}, {0, -1, -1}},
+};
+
+bool IsUnsharp(int32_t type) { return (type >= 0 && type <= 3) || type == KERNEL_STAR; }
+
+int64_t LineSide(int32_t size, int32_t lineLength) {
+  return lineLength < 2 ? size : int64_t{size} + 2 * int64_t{lineLength / 2};
+}
+
+// The parameters of one kernel, checked, with its side K and centre c.
+struct KernelSpec {
+  int32_t N, inner, M;
+  double s;
+  int32_t L;
+  double angle;
+  int32_t type, shape;
+  int32_t K, c;
+
+  bool UsesSecondary() const { return shape != kCentreCellShape && type >= 0 && type <= 2; }
+};
+
+// Refuses the sizes that would divide by zero or place the sharp kernel
+// outside the main one.
+ImageResult MakeSpec(KernelSpec* p, int32_t N, int32_t inner, int32_t M, double s, int32_t L, double angle,
+                     int32_t type, int32_t shape) {
+  if (type < 0) return IMG_BAD_PARAMETER;
+  if (type == KERNEL_MEAN || type == KERNEL_MEDIAN) L = 0;
+  *p = KernelSpec{N, inner, M, s, L, angle, type, shape, 3, 1};
+  if (type >= KERNEL_RELIEF) return IMG_OK;
+  const int64_t K = LineSide(N, L);
+  if (N < 1 || K > 4096 || !(s > 0.0)) return IMG_BAD_PARAMETER;
+  p->K = static_cast<int32_t>(K);
+  p->c = p->K / 2;
+  if (p->c == 0 && (type == KERNEL_DISTANCE || type == KERNEL_STAR)) return IMG_BAD_PARAMETER;
+  if (type == KERNEL_FLAT_TOP && inner == N) return IMG_BAD_PARAMETER;
+  if (p->UsesSecondary() && (M < 1 || M > p->K)) return IMG_BAD_PARAMETER;
+  return IMG_OK;
+}
+
+// Value of the blur at distance d from the disc centre, (dx, dy) from it,
+// before its sign; c is the kernel centre.
+double BlurForm(const KernelSpec& p, double d, double dx, double dy) {
+  const double rN = p.N * 0.5, rI = p.inner * 0.5, c = p.c;
+  switch (p.type) {
+    case KERNEL_FLAT: return 1.0;
+    case KERNEL_GAUSS: return std::exp(-d * d / (kGaussWidth * rN));
+    case KERNEL_DISTANCE: return d / c;
+    case KERNEL_FLAT_TOP: return d < rI ? 1.0 : std::exp(-(d - rI) * (d - rI) / (kGaussWidth * (rN - rI)));
+    case KERNEL_STAR: return 1.0 / (dx * dx * dy * dy * 9.0 / (c * c) + 1.0);
+    default: return 0.0;
+  }
+}
+
+// The main kernel before its sharp part: the negative blur on the disc (the
+// positive disc for the mean and the median), or the disc smeared along the
+// line with its weights spread over four cells.
+void FillMainKernel(double* const* k, const KernelSpec& p) {
+  const int32_t K = p.K;
+  for (int32_t i = 0; i < K; ++i) std::fill(k[i], k[i] + K, 0.0);
+  const double rN = p.N * 0.5, c = p.c;
+  if (p.L < 2) {
+    for (int32_t i = 0; i < K; ++i)
+      for (int32_t j = 0; j < K; ++j) {
+        const double dx = j - c, dy = i - c, d = std::sqrt(dx * dx + dy * dy);
+        if (d > rN) continue;
+        if (p.type == KERNEL_MEAN || p.type == KERNEL_MEDIAN)
+          k[i][j] = 1.0;
+        else if (p.type != KERNEL_NOTHING)
+          k[i][j] = -BlurForm(p, d, dx, dy);
+      }
+    return;
+  }
+  if (!IsUnsharp(p.type)) return;
+  for (int32_t t = 0; t < p.L; ++t) {
+    const double off = (p.L - t - 1) - (p.L - 1) * 0.5;
+    const double x = (c - rN) + std::cos(p.angle) * off;
+    const double y = (c - rN) - std::sin(p.angle) * off;
+    // Disc cell j lies at column x + j: its weight goes to the two columns
+    // around that by nearness (and likewise for rows), so the smear stays
+    // centred on the kernel.
+    const double fx0 = std::floor(x), fy0 = std::floor(y);
+    const int64_t x0 = static_cast<int64_t>(fx0), y0 = static_cast<int64_t>(fy0);
+    const double fx = x - fx0, fy = y - fy0;
+    const double weight[4] = {(1 - fx) * (1 - fy), fx * (1 - fy), (1 - fx) * fy, fx * fy};
+    const int32_t stepX[4] = {0, 1, 0, 1}, stepY[4] = {0, 0, 1, 1};
+    for (int32_t i = 0; i < p.N; ++i)
+      for (int32_t j = 0; j < p.N; ++j) {
+        const double dx = j - rN, dy = i - rN, d = std::sqrt(dx * dx + dy * dy);
+        if (d > rN) continue;
+        const double v = BlurForm(p, d, dx, dy);
+        for (int q = 0; q < 4; ++q) {
+          const int64_t row = y0 + i + stepY[q], col = x0 + j + stepX[q];
+          if (row >= 0 && row < K && col >= 0 && col < K) k[row][col] -= weight[q] * v;
+        }
+      }
+  }
+}
+
+double SumAbs(const double* const* k, int32_t n) {
+  double sum = 0.0;
+  for (int32_t i = 0; i < n; ++i)
+    for (int32_t j = 0; j < n; ++j) sum += std::fabs(k[i][j]);
+  return sum;
+}
+
+double SumCells(const double* const* k, int32_t n) {
+  double sum = 0.0;
+  for (int32_t i = 0; i < n; ++i)
+    for (int32_t j = 0; j < n; ++j) sum += k[i][j];
+  return sum;
+}
+
+// The centre weight (1/s + 1) x S is taken in single precision.
+double CentreWeight(double s, double S) { return (1.0f / static_cast<float>(s) + 1.0f) * static_cast<float>(S); }
+
+// The sharp part of an unsharp kernel: the centre cell, or the secondary
+// kernel when it has anything in it (with nothing in it there would be no
+// scale to put on it, so the centre cell stands in).
+struct SharpPart {
+  enum Kind { kNone, kCentre, kSecondary } kind = kNone;
+  double** secondary = nullptr;   // M x M
+  double S = 0.0, S2 = 1.0;
+  int32_t M = 0;
+
+  SharpPart() = default;
+  SharpPart(const SharpPart&) = delete;
+  SharpPart& operator=(const SharpPart&) = delete;
+  ~SharpPart() { FreeMatrix(&secondary); }
+};
+
+ImageResult PrepareSharpPart(const KernelSpec& p, double S, SharpPart* out) {
+  out->S = S;
+  if (!IsUnsharp(p.type)) return IMG_OK;
+  out->kind = SharpPart::kCentre;
+  if (!p.UsesSecondary()) return IMG_OK;
+  if (!AllocMatrix(&out->secondary, p.M)) return IMG_NO_MEMORY;
+  const int32_t M = p.M, m = M / 2;
+  const double rM = M * 0.5;
+  for (int32_t i = 0; i < M; ++i)
+    for (int32_t j = 0; j < M; ++j) {
+      const double d = std::sqrt(double(j - m) * (j - m) + double(i - m) * (i - m));
+      if (d > rM) continue;
+      out->secondary[i][j] =
+          p.type == KERNEL_FLAT ? std::exp(-d * d / (kGaussWidth * rM)) : p.type == KERNEL_GAUSS ? 1.0 : d / rM;
+    }
+  out->S2 = SumAbs(out->secondary, M);
+  out->M = M;
+  if (out->S2 != 0.0 && out->S2 != 1.0) {
+    out->kind = SharpPart::kSecondary;
+  } else {
+    FreeMatrix(&out->secondary);
+  }
+  return IMG_OK;
+}
+
+// Adds the secondary kernel x factor centred on the main kernel.
+void AddSecondary(double* const* k, const KernelSpec& p, const SharpPart& sharp, double factor) {
+  const int32_t at = p.c - sharp.M / 2;
+  for (int32_t i = 0; i < sharp.M; ++i)
+    for (int32_t j = 0; j < sharp.M; ++j) k[at + i][at + j] += sharp.secondary[i][j] * factor;
+}
+
+ImageResult BuildKernel(double* const* kernel, const KernelSpec& p) {
+  if (p.type > 15) return IMG_OK;
+  if (p.type >= KERNEL_RELIEF) {
+    for (int i = 0; i < 3; ++i)
+      for (int j = 0; j < 3; ++j) kernel[i][j] = kRelief[p.type - KERNEL_RELIEF][i][j];
+    return IMG_OK;
+  }
+  FillMainKernel(kernel, p);
+  SharpPart sharp;
+  if (ImageResult e = PrepareSharpPart(p, SumAbs(kernel, p.K), &sharp)) return e;
+  double T = sharp.S;
+  if (sharp.kind == SharpPart::kCentre) {
+    kernel[p.c][p.c] += CentreWeight(p.s, sharp.S);
+    T = SumCells(kernel, p.K);
+  } else if (sharp.kind == SharpPart::kSecondary) {
+    AddSecondary(kernel, p, sharp, (sharp.S / sharp.S2) * (1.0 / p.s + 1.0));
+    T = SumCells(kernel, p.K);
+  }
+  if (T != 0.0)   // only the empty kernel of type 5 has nothing to divide by
+    for (int32_t i = 0; i < p.K; ++i)
+      for (int32_t j = 0; j < p.K; ++j) kernel[i][j] /= T;
+  return IMG_OK;
+}
+
+// ---- Convolution engine ----------------------------------------------------
+
+// A kernel laid out for the row loops. The kernels are mirror-symmetric as a
+// rule: rows i and 2c - i are added before they are weighted, and so are
+// cells j and 2c - j of a row, which leaves a quarter of the multiplications.
+struct CellTerm {
+  int32_t a, b;   // window columns; b < 0 for a single cell
+  double w;
+};
+struct RowTerm {
+  int32_t i1, i2;   // window rows; i2 < 0 for a single row
+  int32_t first, count;
+};
+struct ConvPlan {
+  int32_t K, c, rowCount;
+  int32_t lo[kMaxFilterKernel], hi[kMaxFilterKernel];   // non-zero cells of each row (none when lo > hi)
+  double w[kMaxFilterKernel][kMaxFilterKernel];
+  RowTerm row[kMaxFilterKernel];
+  CellTerm cell[kMaxFilterKernel * kMaxFilterKernel];
+};
+
+ConvPlan* MakePlan(const double* const* k, int32_t K) {
+  auto* p = static_cast<ConvPlan*>(AllocMem(sizeof(ConvPlan)));
+  if (!p) return nullptr;
+  p->K = K;
+  p->c = K / 2;
+  const int32_t c = p->c;
+  for (int32_t i = 0; i < K; ++i) {
+    p->lo[i] = K;
+    p->hi[i] = -1;
+    for (int32_t j = 0; j < K; ++j) {
+      p->w[i][j] = k[i][j];
+      if (k[i][j] != 0.0) {
+        p->lo[i] = std::min(p->lo[i], j);
+        p->hi[i] = std::max(p->hi[i], j);
+      }
+    }
+  }
+  auto mirrored = [&](int32_t i) { return 2 * c - i >= 0 && 2 * c - i < K ? 2 * c - i : -1; };
+  int32_t cells = 0;
+  for (int32_t i = 0; i < K; ++i) {
+    const int32_t m = mirrored(i);
+    if (m >= 0 && m < i && std::equal(k[i], k[i] + K, k[m])) continue;   // taken with its mirror
+    RowTerm& t = p->row[p->rowCount++];
+    t.i1 = i;
+    t.i2 = m > i && std::equal(k[i], k[i] + K, k[m]) ? m : -1;
+    t.first = cells;
+    for (int32_t j = 0; j < K; ++j) {
+      const double w = k[i][j];
+      if (w == 0.0) continue;
+      const int32_t mj = mirrored(j);
+      if (mj >= 0 && mj < j && k[i][mj] == w) continue;
+      p->cell[cells++] = CellTerm{j, mj > j && k[i][mj] == w ? mj : -1, w};
+    }
+    t.count = cells - t.first;
+  }
+  return p;
+}
+
+// What every band of rows shares, read-only while the bands run.
+struct FilterSetup {
+  enum Mode { kWeighted, kAdaptive, kMedian, kRelief } mode = kWeighted;
+  ConvPlan* plan = nullptr;    // the kernel; with adaptive its blur part
+  ConvPlan* sharp = nullptr;   // adaptive: the sharp part, weighted by lambda
+  double lambda[kAdaptiveKernels] = {};
+  int16_t* gradient = nullptr;   // adaptive: stretched gradient length, one per pixel
+  bool squareRootIndex = false;
+
+  FilterSetup() = default;
+  FilterSetup(const FilterSetup&) = delete;
+  FilterSetup& operator=(const FilterSetup&) = delete;
+  ~FilterSetup() {
+    FreeMem(&plan);
+    FreeMem(&sharp);
+    FreeMem(&gradient);
+  }
+};
+
+// One band of output rows. Image pixel (X, Y) is written to
+// out[(Y - outY) * outStride + (X - outX) * spp].
+struct Band {
+  const FilterSetup* setup;
+  const ImageHeader* h;
+  ImageRect r;
+  const int16_t* src;
+  int16_t* out;
+  ptrdiff_t outStride;
+  int32_t outX, outY;
+  int32_t y0, y1;   // rows of r, relative
+  ProgressCallback progress;
+  ImageResult result;
+};
+
+// Work memory of one band, released on every path.
+template <typename T>
+struct WorkArray {
+  T* p = nullptr;
+  explicit WorkArray(size_t n) : p(static_cast<T*>(AllocArray(n, sizeof(T)))) {}
+  WorkArray(const WorkArray&) = delete;
+  WorkArray& operator=(const WorkArray&) = delete;
+  ~WorkArray() { FreeMem(&p); }
+};
+
+// A ring of K source rows as doubles, each covering the columns the windows
+// of the band reach, zero outside the image. Rows are read before the band
+// writes them, so a single band may write into its own source.
+class SourceRing {
+ public:
+  SourceRing(const Band& b, int32_t K)
+      : b_(b), K_(K), c_(K / 2), spp_(SamplesPerPixel(b.h)), len_((ptrdiff_t{b.r.w} + K - 1) * spp_),
+        rows_(size_t(K) * size_t(len_)), held_(size_t(K)) {
+    if (held_.p)
+      for (int32_t i = 0; i < K; ++i) held_.p[i] = INT64_MIN;
+  }
+  bool ok() const { return rows_.p && held_.p; }
+  ptrdiff_t length() const { return len_; }
+
+  // Row Y of the image, or null for rows outside it (all zeros).
+  const double* Row(int64_t Y) {
+    if (Y < 0 || Y >= ImageRows(b_.h)) return nullptr;
+    const size_t slot = size_t(Y % K_);
+    double* row = rows_.p + slot * size_t(len_);
+    if (held_.p[slot] != Y) {
+      held_.p[slot] = Y;
+      const ptrdiff_t x0 = ptrdiff_t{b_.r.x} - c_;   // image column of the first window column
+      const ptrdiff_t from = std::max<ptrdiff_t>(0, -x0);
+      const ptrdiff_t to = std::min<ptrdiff_t>(len_ / spp_, ImageCols(b_.h) - x0);
+      std::fill(row, row + len_, 0.0);
+      const int16_t* in = b_.src + (Y * ImageCols(b_.h) + x0) * spp_;
+      for (ptrdiff_t t = from * spp_; t < to * spp_; ++t) row[t] = in[t];
+    }
+    return row;
+  }
+
+ private:
+  const Band& b_;
+  int32_t K_, c_;
+  ptrdiff_t spp_, len_;
+  WorkArray<double> rows_;
+  WorkArray<int64_t> held_;
+};
+
+// acc[t] = sum over the kernel of weight x source, for the n samples of one
+// output row; rows[i] is window row i (null when outside the image).
+void ConvolveRow(const ConvPlan& plan, const double* const* rows, ptrdiff_t spp, ptrdiff_t n, ptrdiff_t len,
+                 double* __restrict fold, double* __restrict acc) {
+  std::fill(acc, acc + n, 0.0);
+  for (int32_t r = 0; r < plan.rowCount; ++r) {
+    const RowTerm& t = plan.row[r];
+    const double* a = rows[t.i1];
+    const double* b = t.i2 >= 0 ? rows[t.i2] : nullptr;
+    const double* base;
+    if (a && b) {
+      for (ptrdiff_t x = 0; x < len; ++x) fold[x] = a[x] + b[x];
+      base = fold;
+    } else if (a || b) {
+      base = a ? a : b;
+    } else {
+      continue;
+    }
+    for (int32_t k = t.first; k < t.first + t.count; ++k) {
+      const CellTerm& cell = plan.cell[k];
+      const double w = cell.w;
+      const double* __restrict p = base + cell.a * spp;
+      if (cell.b >= 0) {
+        const double* __restrict q = base + cell.b * spp;
+        for (ptrdiff_t x = 0; x < n; ++x) acc[x] += w * (p[x] + q[x]);
+      } else {
+        for (ptrdiff_t x = 0; x < n; ++x) acc[x] += w * p[x];
+      }
+    }
+  }
+}
+
+// Sum of the kernel weights whose window pixel lies inside the image, per
+// output pixel of row Y; prefix holds K + 1 doubles of work room.
+void WeightSums(const ConvPlan& plan, const Band& b, int64_t Y, double* prefix, double* sums) {
+  const int32_t K = plan.K, c = plan.c;
+  const int64_t rows = ImageRows(b.h), cols = ImageCols(b.h);
+  const int32_t i0 = static_cast<int32_t>(std::max<int64_t>(0, c - Y));
+  const int32_t i1 = static_cast<int32_t>(std::min<int64_t>(K - 1, rows - 1 - Y + c));
+  prefix[0] = 0.0;
+  for (int32_t j = 0; j < K; ++j) {
+    double column = 0.0;
+    for (int32_t i = i0; i <= i1; ++i) column += plan.w[i][j];
+    prefix[j + 1] = prefix[j] + column;
+  }
+  for (int32_t u = 0; u < b.r.w; ++u) {
+    const int64_t X = int64_t{b.r.x} + u;
+    const int32_t j0 = static_cast<int32_t>(std::max<int64_t>(0, c - X));
+    const int32_t j1 = static_cast<int32_t>(std::min<int64_t>(K - 1, cols - 1 - X + c));
+    sums[u] = j1 >= j0 ? prefix[j1 + 1] - prefix[j0] : 0.0;
+  }
+}
+
+// Counts of the samples in a window for rank selection: one bin per signed
+// 16-bit value and coarse bins of 64 beneath them; the coarse position of
+// the last answer is kept, since neighbouring windows have close medians.
+struct RankHistogram {
+  static constexpr int32_t kBins = 65536, kShift = 6;
+  uint16_t fine[kBins];
+  uint16_t coarse[kBins >> kShift];
+  int32_t n, cb, below;   // count, current coarse bin, count below it
+
+  void Add(int32_t v) {
+    const int32_t i = v + 32768;
+    ++fine[i];
+    ++coarse[i >> kShift];
+    ++n;
+    if ((i >> kShift) < cb) ++below;
+  }
+  void Remove(int32_t v) {
+    const int32_t i = v + 32768;
+    --fine[i];
+    --coarse[i >> kShift];
+    --n;
+    if ((i >> kShift) < cb) --below;
+  }
+  // The value of rank `rank` (0-based, below n).
+  int32_t Select(int32_t rank) {
+    while (below > rank) below -= coarse[--cb];
+    while (below + coarse[cb] <= rank) below += coarse[cb++];
+    int32_t i = cb << kShift, acc = below;
+    while (acc + fine[i] <= rank) acc += fine[i++];
+    return i - 32768;
+  }
+};
+
+void MedianRow(const Band& b, const ConvPlan& plan, const double* const* rows, RankHistogram* hist, int16_t* out) {
+  const ptrdiff_t spp = SamplesPerPixel(b.h), cols = ImageCols(b.h);
+  const int32_t K = plan.K, c = plan.c;
+  // Window column j of output column u is image column r.x + u - c + j and
+  // column u + j of the ring rows.
+  auto update = [&](RankHistogram& hg, ptrdiff_t ch, int32_t u, int32_t i, int32_t j, bool add) {
+    const int64_t X = int64_t{b.r.x} + u - c + j;
+    if (X < 0 || X >= cols) return;
+    const int32_t v = static_cast<int32_t>(rows[i][(ptrdiff_t{u} + j) * spp + ch]);
+    add ? hg.Add(v) : hg.Remove(v);
+  };
+  for (ptrdiff_t ch = 0; ch < spp; ++ch) {
+    RankHistogram& hg = hist[ch];
+    for (int32_t i = 0; i < K; ++i)
+      if (rows[i])
+        for (int32_t j = plan.lo[i]; j <= plan.hi[i]; ++j) update(hg, ch, 0, i, j, true);
+    for (int32_t u = 0;; ++u) {
+      out[ptrdiff_t{u} * spp + ch] = static_cast<int16_t>(hg.Select(hg.n / 2));
+      if (u + 1 == b.r.w) break;
+      for (int32_t i = 0; i < K; ++i)
+        if (rows[i] && plan.lo[i] <= plan.hi[i]) {
+          update(hg, ch, u, i, plan.lo[i], false);
+          update(hg, ch, u + 1, i, plan.hi[i], true);
+        }
+    }
+    // Leave the histogram empty for the next row.
+    for (int32_t i = 0; i < K; ++i)
+      if (rows[i])
+        for (int32_t j = plan.lo[i]; j <= plan.hi[i]; ++j) update(hg, ch, b.r.w - 1, i, j, false);
+  }
+}
+
+// Index of the adaptive kernel for a stretched gradient sample: strong
+// gradients get weak kernels; kernel 0 is never chosen.
+int32_t AdaptiveKernel(int16_t gradient, bool squareRoot) {
+  const double q = std::abs(int32_t{gradient}) * (1.0 / 32768.0);
+  const int32_t idx = squareRoot ? static_cast<int32_t>(std::sqrt(q) * 16.0)
+                                 : static_cast<int32_t>(std::pow(q, 0.33333333) * 16.0 + 0.5);
+  return idx <= 14 ? 15 - idx : 1;
+}
+
+void FilterKernelWorker(Band* band) {
+  Band& b = *band;
+  const FilterSetup& s = *b.setup;
+  const ConvPlan& plan = *s.plan;
+  const int32_t K = plan.K, c = plan.c, top = b.h->levels - 1;
+  const ptrdiff_t spp = SamplesPerPixel(b.h), n = ptrdiff_t{b.r.w} * spp;
+  const bool adaptive = s.mode == FilterSetup::kAdaptive;
+  SourceRing ring(b, K);
+  WorkArray<double> fold{size_t(ring.length())}, acc{size_t(n)}, accSharp{adaptive ? size_t(n) : 0};
+  WorkArray<double> prefix{size_t(K) + 1}, sums{size_t(b.r.w)}, sumsSharp{size_t(b.r.w)};
+  WorkArray<RankHistogram> hist{s.mode == FilterSetup::kMedian ? size_t(spp) : 0};
+  if (!ring.ok() || !fold.p || !acc.p || (adaptive && !accSharp.p) || !prefix.p || !sums.p || !sumsSharp.p ||
+      (s.mode == FilterSetup::kMedian && !hist.p)) {
+    b.result = IMG_NO_MEMORY;
+    return;
+  }
+  const double* rows[kMaxFilterKernel];
+  const double half = b.h->levels * 0.5;
+  for (int32_t y = b.y0; y < b.y1; ++y) {
+    if (b.progress) b.progress(b.r.h, 0);
+    const int64_t Y = int64_t{b.r.y} + y;
+    for (int32_t i = 0; i < K; ++i) rows[i] = ring.Row(Y - c + i);
+    int16_t* out = b.out + (Y - b.outY) * b.outStride + (ptrdiff_t{b.r.x} - b.outX) * spp;
+    switch (s.mode) {
+      case FilterSetup::kMedian:
+        MedianRow(b, plan, rows, hist.p, out);
+        break;
+      case FilterSetup::kRelief:
+        ConvolveRow(plan, rows, spp, n, ring.length(), fold.p, acc.p);
+        for (ptrdiff_t t = 0; t < n; ++t) out[t] = ToLevel(acc.p[t] + half, top);
+        break;
+      case FilterSetup::kWeighted:
+        ConvolveRow(plan, rows, spp, n, ring.length(), fold.p, acc.p);
+        WeightSums(plan, b, Y, prefix.p, sums.p);
+        for (int32_t u = 0; u < b.r.w; ++u) {
+          const double W = sums.p[u];
+          for (ptrdiff_t k = 0; k < spp; ++k) {
+            const ptrdiff_t t = u * spp + k;
+            out[t] = W == 0.0 ? 0 : ToLevel(acc.p[t] / W, top);
+          }
+        }
+        break;
+      case FilterSetup::kAdaptive: {
+        // Kernel i is (blur + lambda_i sharp) / T_i; T_i cancels in acc / W.
+        ConvolveRow(plan, rows, spp, n, ring.length(), fold.p, acc.p);
+        ConvolveRow(*s.sharp, rows, spp, n, ring.length(), fold.p, accSharp.p);
+        WeightSums(plan, b, Y, prefix.p, sums.p);
+        WeightSums(*s.sharp, b, Y, prefix.p, sumsSharp.p);
+        const int16_t* grad = s.gradient + Y * ImageCols(b.h) + b.r.x;
+        for (int32_t u = 0; u < b.r.w; ++u) {
+          const double lambda = s.lambda[AdaptiveKernel(grad[u], s.squareRootIndex)];
+          const double W = sums.p[u] + lambda * sumsSharp.p[u];
+          for (ptrdiff_t k = 0; k < spp; ++k) {
+            const ptrdiff_t t = u * spp + k;
+            out[t] = W == 0.0 ? 0 : ToLevel((acc.p[t] + lambda * accSharp.p[t]) / W, top);
+          }
+        }
+        break;
+      }
+    }
+  }
+  b.result = IMG_OK;
+}
+
+// Copies r from src into the same place of dst.
+void CopyRectInPlace(const ImageRect* r, const ImageHeader* h, const int16_t* src, int16_t* dst) {
+  if (src == dst) return;
+  const ptrdiff_t spp = SamplesPerPixel(h), stride = ImageCols(h) * spp;
+  for (ptrdiff_t y = r->y; y < ptrdiff_t{r->y} + r->h; ++y)
+    std::memmove(dst + y * stride + ptrdiff_t{r->x} * spp, src + y * stride + ptrdiff_t{r->x} * spp,
+                 size_t(r->w) * size_t(spp) * sizeof(int16_t));
+}
+
+// Builds the kernels and planes of one filter call.
+ImageResult PrepareFilter(FilterSetup* s, const KernelSpec& p, const ImageHeader* h, const int16_t* src,
+                          int32_t adaptive) {
+  double** k = nullptr;
+  if (!AllocMatrix(&k, p.K)) return IMG_NO_MEMORY;
+  // Mean and median kernels do not depend on the strength: nothing to adapt.
+  if (!adaptive || !IsUnsharp(p.type)) {
+    s->mode = p.type >= KERNEL_RELIEF ? FilterSetup::kRelief
+              : p.type == KERNEL_MEDIAN ? FilterSetup::kMedian
+                                        : FilterSetup::kWeighted;
+    ImageResult e = BuildKernel(k, p);
+    if (e == IMG_OK) {
+      s->plan = MakePlan(k, p.K);
+      if (!s->plan) e = IMG_NO_MEMORY;
+    }
+    FreeMatrix(&k);
+    return e;
+  }
+  s->mode = FilterSetup::kAdaptive;
+  FillMainKernel(k, p);
+  SharpPart sharp;
+  ImageResult e = PrepareSharpPart(p, SumAbs(k, p.K), &sharp);
+  if (e == IMG_OK) {
+    s->plan = MakePlan(k, p.K);
+    // The sharp part alone: the centre cell, or the secondary x S / S2.
+    for (int32_t i = 0; i < p.K; ++i) std::fill(k[i], k[i] + p.K, 0.0);
+    if (sharp.kind == SharpPart::kSecondary)
+      AddSecondary(k, p, sharp, sharp.S / sharp.S2);
+    else
+      k[p.c][p.c] = 1.0;
+    s->sharp = MakePlan(k, p.K);
+    for (int32_t i = 0; i < kAdaptiveKernels; ++i) {
+      const double si = (i + 1) * p.s * 0.0625;
+      s->lambda[i] = sharp.kind == SharpPart::kSecondary ? 1.0 / si + 1.0 : CentreWeight(si, sharp.S);
+    }
+    if (!s->plan || !s->sharp) e = IMG_NO_MEMORY;
+  }
+  FreeMatrix(&k);
+  if (e != IMG_OK) return e;
+  // The gradient of the picture's grey image, stretched over the full scale.
+  const size_t pixels = size_t(ImageCols(h)) * size_t(ImageRows(h));
+  s->gradient = static_cast<int16_t*>(AllocArray(pixels, sizeof(int16_t)));
+  if (!s->gradient) return IMG_NO_MEMORY;
+  ImageHeader grey = *h;
+  if (h->colourType == kColourRgb) {
+    RgbToLuminance(src, h, s->gradient);
+    grey.colourType = 0;
+  } else {
+    std::memcpy(s->gradient, src, pixels * sizeof(int16_t));
+  }
+  if ((e = ComputeGradientMagnitude(s->gradient, s->gradient, &grey)) != IMG_OK) return e;
+  // The gradient leaves its last row unwritten: it still holds the grey
+  // picture, whose brightness must not set the stretch.
+  std::fill(s->gradient + pixels - size_t(ImageCols(h)), s->gradient + pixels, int16_t{0});
+  return StretchToFullRange(s->gradient, &grey);
+}
+
+ImageResult FilterImage(const ImageRect* r, const ImageHeader* h, const int16_t* src, int16_t* dst, int32_t N,
+                        int32_t inner, int32_t M, double s, int32_t adaptive, int32_t L, double angle, int32_t type,
+                        int32_t shape, int32_t workers, ProgressCallback progress, bool threaded) {
+  if (!h) return IMG_NULL_ARRAY;
+  if (!r || !RectInImage(r, h)) return IMG_BAD_RECT;
+  if (!src || !dst) return IMG_NULL_IMAGE;
+  if (std::isnan(s)) return IMG_BAD_PARAMETER;
+  if (s < 0.01) {
+    CopyRectInPlace(r, h, src, dst);
+    return IMG_OK;
+  }
+  if (s <= 1.0) adaptive = 0;
+  s = std::min(s, 100.0);
+  if (type == KERNEL_MEAN || type == KERNEL_MEDIAN) L = 0;
+  if (LineSide(N, L) > kMaxFilterKernel) return IMG_BAD_PARAMETER;
+  if (type >= KERNEL_RELIEF) adaptive = 0;
+  if (type < 0 || h->levels < 1) return IMG_BAD_PARAMETER;
+  KernelSpec spec;
+  if (ImageResult e = MakeSpec(&spec, N, inner, M, s, L, angle, type, shape)) return e;
+  if (type == KERNEL_NOTHING || type > 15 || r->w == 0 || r->h == 0) return IMG_OK;
+  FilterSetup setup;
+  setup.squareRootIndex = threaded;
+  if (ImageResult e = PrepareFilter(&setup, spec, h, src, adaptive)) return e;
+
+  const ptrdiff_t spp = SamplesPerPixel(h);
+  Band whole{&setup, h, *r, src, dst, ImageCols(h) * spp, 0, 0, 0, r->h, progress, IMG_OK};
+  if (!threaded) {
+    // One band reads each source row before it writes it: dst may be src.
+    FilterKernelWorker(&whole);
+    return whole.result;
+  }
+  // Bands on threads read rows that others write: in place they write into
+  // a copy of the rectangle that goes back at the end.
+  WorkArray<int16_t> copy{src == dst ? size_t(r->w) * size_t(r->h) * size_t(spp) : 0};
+  if (src == dst) {
+    if (!copy.p) return IMG_NO_MEMORY;
+    whole.out = copy.p;
+    whole.outStride = ptrdiff_t{r->w} * spp;
+    whole.outX = r->x;
+    whole.outY = r->y;
+  }
+  whole.progress = nullptr;
+  const int32_t count = std::clamp(workers, 1, kMaxWorkers);
+  const int32_t rowsPerBand = (r->h + count - 1) / count;
+  std::vector<Band> bands;
+  for (int32_t y = 0; y < r->h; y += rowsPerBand) {
+    bands.push_back(whole);
+    bands.back().y0 = y;
+    bands.back().y1 = std::min(r->h, y + rowsPerBand);
+  }
+  std::vector<std::thread> threads;
+  for (size_t i = 1; i < bands.size(); ++i) {
+    try {
+      threads.emplace_back(FilterKernelWorker, &bands[i]);
+    } catch (const std::system_error&) {
+      FilterKernelWorker(&bands[i]);   // no thread to be had: this one does the band
+    }
+  }
+  FilterKernelWorker(&bands[0]);
+  for (std::thread& t : threads) t.join();
+  for (const Band& b : bands)
+    if (b.result != IMG_OK) return b.result;
+  if (src == dst)
+    for (int32_t y = 0; y < r->h; ++y)
+      std::memcpy(dst + ((ptrdiff_t{r->y} + y) * ImageCols(h) + r->x) * spp, copy.p + y * whole.outStride,
+                  size_t(whole.outStride) * sizeof(int16_t));
+  return IMG_OK;
+}
+
+}  // namespace
+
+int32_t FilterKernelSize(int32_t size, int32_t lineLength, int32_t type) {
+  if (type >= KERNEL_RELIEF) return 3;
+  if (type == KERNEL_MEAN || type == KERNEL_MEDIAN) lineLength = 0;
+  return static_cast<int32_t>(std::clamp<int64_t>(LineSide(size, lineLength), 0, INT32_MAX));
+}
+
+ImageResult BuildFilterKernel(double* const* kernel, int32_t size, int32_t innerSize, int32_t secondarySize,
+                              double strength, int32_t lineLength, double angle, int32_t type, int32_t shape) {
+  if (!kernel) return IMG_NULL_ARRAY;
+  KernelSpec spec;
+  if (ImageResult e = MakeSpec(&spec, size, innerSize, secondarySize, strength, lineLength, angle, type, shape))
+    return e;
+  return BuildKernel(kernel, spec);
+}
+
+ImageResult ApplyFilterKernel(const ImageRect* r, const ImageHeader* h, const int16_t* src, int16_t* dst, int32_t size,
+                              int32_t innerSize, int32_t secondarySize, double strength, int32_t adaptive,
+                              int32_t lineLength, double angle, int32_t type, int32_t shape, int32_t workers,
+                              ProgressCallback progress) {
+  return FilterImage(r, h, src, dst, size, innerSize, secondarySize, strength, adaptive, lineLength, angle, type, shape,
+                     workers, progress, false);
+}
+
+ImageResult ApplyFilterKernelThreaded(const ImageRect* r, const ImageHeader* h, const int16_t* src, int16_t* dst,
+                                      int32_t size, int32_t innerSize, int32_t secondarySize, double strength,
+                                      int32_t adaptive, int32_t lineLength, double angle, int32_t type,
+                                      int32_t shape, int32_t workers, ProgressCallback progress) {
+  return FilterImage(r, h, src, dst, size, innerSize, secondarySize, strength, adaptive, lineLength, angle, type, shape,
+                     workers, progress, true);
+}
+
+ImageResult BuildWeightKernel(double* kernel, int32_t size, int32_t innerSize, int32_t secondarySize, double strength,
+                              int32_t type, int32_t shape) {
+  if (!kernel) return IMG_NULL_ARRAY;
+  if (!IsUnsharp(type) && type != KERNEL_MEAN) return IMG_BAD_PARAMETER;
+  const int32_t N = size, half = size / 2, M = secondarySize;
+  const bool secondary = shape != kCentreCellShape && type <= KERNEL_DISTANCE;
+  if (N < 1 || !(strength > 0.0) || (half == 0 && (type == KERNEL_DISTANCE || type == KERNEL_STAR)) ||
+      (type == KERNEL_FLAT_TOP && innerSize == N) || (secondary && (M < 1 || M > N)))
+    return IMG_BAD_PARAMETER;
+  const double rN = N * 0.5, rI = innerSize * 0.5;
+  double S = 0.0;
+  for (int32_t i = 0; i < N; ++i) {
+    const double x = i - half, d = std::fabs(x);
+    double v;
+    switch (type) {
+      case KERNEL_FLAT: v = -1.0; break;
+      case KERNEL_GAUSS: v = -std::exp(-x * x / (kGaussWidth * rN)); break;
+      // The distance, as the disc form has it: the line through the centre
+      // stays symmetric.
+      case KERNEL_DISTANCE: v = -d / half; break;
+      case KERNEL_FLAT_TOP: v = d < rI ? -1.0 : -std::exp(-(d - rI) * (d - rI) / (kGaussWidth * (rN - rI))); break;
+      case KERNEL_MEAN: v = 1.0; break;
+      default: v = -1.0 / (x * x * 3.0 / half + 1.0); break;
+    }
+    kernel[i] = v;
+    S += std::fabs(v);
+  }
+  if (type != KERNEL_MEAN) {
+    WorkArray<double> sec{secondary ? size_t(M) : 0};
+    if (secondary && !sec.p) return IMG_NO_MEMORY;
+    double S2 = 0.0;
+    const int32_t m = M / 2;
+    const double rM = M * 0.5;
+    for (int32_t i = 0; secondary && i < M; ++i) {
+      const double d = std::fabs(double(i - m));
+      sec.p[i] = type == KERNEL_FLAT ? std::exp(-d * d / (kGaussWidth * rM)) : type == KERNEL_GAUSS ? 1.0 : d / rM;
+      S2 += std::fabs(sec.p[i]);
+    }
+    if (!secondary || S2 == 0.0 || S2 == 1.0) {
+      kernel[half] += CentreWeight(strength, S);
+    } else {
+      const double f = (S / S2) * (1.0 / strength + 1.0);
+      for (int32_t i = 0; i < M; ++i) kernel[half - m + i] += sec.p[i] * f;
+    }
+  }
+  // The sum of the cells: (1/s + 1) S - S for the sharpening forms, S for
+  // the mean, which keeps the mean a mean.
+  double T = 0.0;
+  for (int32_t i = 0; i < N; ++i) T += kernel[i];
+  for (int32_t i = 0; i < N; ++i) kernel[i] /= T;
+  return IMG_OK;
+}
+
+ImageResult ApplyWeightKernel(const ImageRect* r, const ImageHeader* h, const int16_t* src, int16_t* dst, int32_t size,
+                              int32_t innerSize, int32_t secondarySize, double strength, int32_t type, int32_t shape,
+                              ProgressCallback progress) {
+  if (!h) return IMG_NULL_ARRAY;
+  if (!src || !dst) return IMG_NULL_IMAGE;
+  if (!r || !RectInImage(r, h)) return IMG_BAD_RECT;
+  if (!(strength >= 0.01 && strength <= 100.0)) {
+    CopyRectInPlace(r, h, src, dst);
+    return IMG_OK;
+  }
+  if (size < 1 || h->levels < 1) return IMG_BAD_PARAMETER;
+  WorkArray<double> k{size_t(size)};
+  if (!k.p) return IMG_NO_MEMORY;
+  if (ImageResult e = BuildWeightKernel(k.p, size, innerSize, secondarySize, strength, type, shape)) return e;
+  const int32_t N = size, half = size / 2, top = h->levels - 1;
+  const int64_t x0 = int64_t{r->x} + half, x1 = int64_t{r->x} + r->w - half;
+  const int64_t y0 = int64_t{r->y} + half, y1 = int64_t{r->y} + r->h - half;
+  if (x1 <= x0 || y1 <= y0) return IMG_OK;
+  const ptrdiff_t spp = SamplesPerPixel(h), stride = ImageCols(h) * spp, span = ptrdiff_t(x1 - x0) * spp;
+  // The rows pass keeps full precision for the columns pass; it reads all
+  // of src before anything is written, so dst may be src.
+  WorkArray<double> rowsPass{size_t(r->h) * size_t(span)};
+  if (!rowsPass.p) return IMG_NO_MEMORY;
+  for (int32_t y = 0; y < r->h; ++y) {
+    if (progress && y % 64 == 0) progress(r->h, 0);
+    const int16_t* in = src + (ptrdiff_t{r->y} + y) * stride + ptrdiff_t(x0 - half) * spp;
+    double* out = rowsPass.p + ptrdiff_t{y} * span;
+    for (ptrdiff_t t = 0; t < span; ++t) {
+      double sum = 0.0;
+      for (int32_t i = 0; i < N; ++i) sum += k.p[i] * in[t + i * spp];
+      out[t] = sum;
+    }
+  }
+  for (int64_t Y = y0; Y < y1; ++Y) {
+    if (progress && (Y - y0) % 64 == 0) progress(r->h, 0);
+    const double* in = rowsPass.p + ptrdiff_t(Y - half - r->y) * span;
+    int16_t* out = dst + Y * stride + x0 * spp;
+    for (ptrdiff_t t = 0; t < span; ++t) {
+      double sum = 0.0;
+      for (int32_t i = 0; i < N; ++i) sum += k.p[i] * in[t + ptrdiff_t{i} * span];
+      out[t] = static_cast<int16_t>(std::floor(std::clamp(sum, 0.0, double(top)) + 0.5));
+    }
+  }
+  return IMG_OK;
+}
