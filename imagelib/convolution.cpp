@@ -278,13 +278,50 @@ ConvPlan* MakePlan(const double* const* k, int32_t K) {
   return p;
 }
 
+// A blur whose disc rows are scaled copies of one column profile (the flat
+// and the Gaussian disc of an odd side, no line): row i holds
+// q[i] x p[|j - c|] for |j - c| <= half[i]. Each source row then needs its
+// profile sums over every half width once, shared by all K output rows.
+struct ProfileDisc {
+  int32_t widest;                    // largest half width
+  double p[kMaxFilterKernel];        // by distance from the centre column
+  double q[kMaxFilterKernel];        // by kernel row
+  int32_t half[kMaxFilterKernel];    // by kernel row; -1 for an empty row
+};
+
+// The profile form of the main kernel in plan, when it has one.
+bool MakeProfile(const KernelSpec& spec, const ConvPlan& plan, ProfileDisc* out) {
+  const bool flat = spec.type == KERNEL_FLAT || spec.type == KERNEL_MEAN;
+  if ((!flat && spec.type != KERNEL_GAUSS) || spec.L >= 2 || spec.K % 2 == 0) return false;
+  const int32_t c = plan.c;
+  const double rN = spec.N * 0.5;
+  out->widest = -1;
+  for (int32_t i = 0; i < plan.K; ++i) {
+    out->half[i] = -1;
+    if (plan.lo[i] > plan.hi[i]) continue;
+    if (c - plan.lo[i] != plan.hi[i] - c) return false;
+    out->half[i] = c - plan.lo[i];
+    out->widest = std::max(out->widest, out->half[i]);
+    const double dy = i - c;
+    out->q[i] = spec.type == KERNEL_MEAN ? 1.0 : flat ? -1.0 : -std::exp(-dy * dy / (kGaussWidth * rN));
+  }
+  for (int32_t a = 0; a <= out->widest; ++a) out->p[a] = flat ? 1.0 : std::exp(-double(a) * a / (kGaussWidth * rN));
+  return out->widest >= 0;
+}
+
 // What every band of rows shares, read-only while the bands run.
 struct FilterSetup {
-  enum Mode { kWeighted, kAdaptive, kMedian, kRelief } mode = kWeighted;
-  ConvPlan* plan = nullptr;    // the kernel; with adaptive its blur part
-  ConvPlan* sharp = nullptr;   // adaptive: the sharp part, weighted by lambda
-  double lambda[kAdaptiveKernels] = {};
-  int16_t* gradient = nullptr;   // adaptive: stretched gradient length, one per pixel
+  // kKernel: the kernel in plan, acc / W. kSplit: the blur in plan (through
+  // profile when set) and the sharp part in sharp, (blur + lambda sharp) /
+  // (their weights), lambda by pixel when adaptive. kMedian: the cells of
+  // plan. kRelief: plan plus half the scale.
+  enum Mode { kKernel, kSplit, kMedian, kRelief } mode = kKernel;
+  ConvPlan* plan = nullptr;
+  ConvPlan* sharp = nullptr;
+  ProfileDisc* profile = nullptr;
+  bool adaptive = false;
+  double lambda[kAdaptiveKernels] = {};   // by adaptive kernel; the last one without adaptive
+  int16_t* gradient = nullptr;            // adaptive: stretched gradient length per pixel
   bool squareRootIndex = false;
 
   FilterSetup() = default;
@@ -293,6 +330,7 @@ struct FilterSetup {
   ~FilterSetup() {
     FreeMem(&plan);
     FreeMem(&sharp);
+    FreeMem(&profile);
     FreeMem(&gradient);
   }
 };
@@ -423,20 +461,6 @@ struct RankHistogram {
   uint16_t coarse[kBins >> kShift];
   int32_t n, cb, below;   // count, current coarse bin, count below it
 
-  void Add(int32_t v) {
-    const int32_t i = v + 32768;
-    ++fine[i];
-    ++coarse[i >> kShift];
-    ++n;
-    if ((i >> kShift) < cb) ++below;
-  }
-  void Remove(int32_t v) {
-    const int32_t i = v + 32768;
-    --fine[i];
-    --coarse[i >> kShift];
-    --n;
-    if ((i >> kShift) < cb) --below;
-  }
   // The value of rank `rank` (0-based, below n).
   int32_t Select(int32_t rank) {
     while (below > rank) below -= coarse[--cb];
@@ -447,35 +471,64 @@ struct RankHistogram {
   }
 };
 
+// Adds (step 1) or removes (step -1) the samples of channel ch at ring
+// columns col[i] of the rows that lie in the image and have a column there.
+// The counts live in locals while the rows are walked.
+void UpdateHistogram(RankHistogram& hg, const double* const* rows, const int32_t* col, int32_t K, ptrdiff_t spp,
+                     ptrdiff_t ch, int32_t step) {
+  uint16_t* fine = hg.fine;
+  uint16_t* coarse = hg.coarse;
+  int32_t n = hg.n, below = hg.below;
+  const int32_t cb = hg.cb;
+  for (int32_t i = 0; i < K; ++i) {
+    if (!rows[i] || col[i] < 0) continue;
+    const int32_t v = static_cast<int32_t>(rows[i][col[i] * spp + ch]) + 32768;
+    fine[v] = static_cast<uint16_t>(fine[v] + step);
+    coarse[v >> RankHistogram::kShift] = static_cast<uint16_t>(coarse[v >> RankHistogram::kShift] + step);
+    n += step;
+    if ((v >> RankHistogram::kShift) < cb) below += step;
+  }
+  hg.n = n;
+  hg.below = below;
+}
+
 void MedianRow(const Band& b, const ConvPlan& plan, const double* const* rows, RankHistogram* hist, int16_t* out) {
   const ptrdiff_t spp = SamplesPerPixel(b.h), cols = ImageCols(b.h);
   const int32_t K = plan.K, c = plan.c;
   // Window column j of output column u is image column r.x + u - c + j and
-  // column u + j of the ring rows.
-  auto update = [&](RankHistogram& hg, ptrdiff_t ch, int32_t u, int32_t i, int32_t j, bool add) {
-    const int64_t X = int64_t{b.r.x} + u - c + j;
-    if (X < 0 || X >= cols) return;
-    const int32_t v = static_cast<int32_t>(rows[i][(ptrdiff_t{u} + j) * spp + ch]);
-    add ? hg.Add(v) : hg.Remove(v);
+  // column u + j of the ring rows; col[i] is -1 where that is outside the image.
+  int32_t col[kMaxFilterKernel];
+  auto columnsAt = [&](int32_t u, bool left) {
+    for (int32_t i = 0; i < K; ++i) {
+      col[i] = -1;
+      if (plan.lo[i] > plan.hi[i]) continue;
+      const int32_t j = left ? plan.lo[i] : plan.hi[i];
+      const int64_t X = int64_t{b.r.x} + u - c + j;
+      if (X >= 0 && X < cols) col[i] = u + j;
+    }
   };
   for (ptrdiff_t ch = 0; ch < spp; ++ch) {
     RankHistogram& hg = hist[ch];
-    for (int32_t i = 0; i < K; ++i)
-      if (rows[i])
-        for (int32_t j = plan.lo[i]; j <= plan.hi[i]; ++j) update(hg, ch, 0, i, j, true);
+    // The first window whole, then one column out and one in per step.
+    auto wholeWindow = [&](int32_t u, int32_t step) {
+      for (int32_t j = 0; j < K; ++j) {
+        for (int32_t i = 0; i < K; ++i) {
+          const int64_t X = int64_t{b.r.x} + u - c + j;
+          col[i] = plan.lo[i] <= j && j <= plan.hi[i] && X >= 0 && X < cols ? u + j : -1;
+        }
+        UpdateHistogram(hg, rows, col, K, spp, ch, step);
+      }
+    };
+    wholeWindow(0, 1);
     for (int32_t u = 0;; ++u) {
       out[ptrdiff_t{u} * spp + ch] = static_cast<int16_t>(hg.Select(hg.n / 2));
       if (u + 1 == b.r.w) break;
-      for (int32_t i = 0; i < K; ++i)
-        if (rows[i] && plan.lo[i] <= plan.hi[i]) {
-          update(hg, ch, u, i, plan.lo[i], false);
-          update(hg, ch, u + 1, i, plan.hi[i], true);
-        }
+      columnsAt(u, true);
+      UpdateHistogram(hg, rows, col, K, spp, ch, -1);
+      columnsAt(u + 1, false);
+      UpdateHistogram(hg, rows, col, K, spp, ch, 1);
     }
-    // Leave the histogram empty for the next row.
-    for (int32_t i = 0; i < K; ++i)
-      if (rows[i])
-        for (int32_t j = plan.lo[i]; j <= plan.hi[i]; ++j) update(hg, ch, b.r.w - 1, i, j, false);
+    wholeWindow(b.r.w - 1, -1);   // empty again for the next row
   }
 }
 
@@ -488,27 +541,65 @@ int32_t AdaptiveKernel(int16_t gradient, bool squareRoot) {
   return idx <= 14 ? 15 - idx : 1;
 }
 
+// Adds the profile sums of one source row to the output rows it reaches:
+// sums[a][t] = p over the columns within a of window centre column, built
+// outwards one width at a time, then row Y = Yi + c - i takes q[i] x
+// sums[half[i]]. Output rows outside [first, end) are not kept.
+void ScatterProfile(const ProfileDisc& pd, int32_t c, const double* in, int64_t Yi, int64_t first, int64_t end,
+                    ptrdiff_t spp, ptrdiff_t n, double* sums, double* const* accRing, int32_t K) {
+  const double* centre = in + c * spp;
+  for (ptrdiff_t t = 0; t < n; ++t) sums[t] = pd.p[0] * centre[t];
+  for (int32_t a = 1; a <= pd.widest; ++a) {
+    const double* __restrict prev = sums + (a - 1) * n;
+    double* __restrict cur = sums + a * n;
+    const double* __restrict left = centre - a * spp;
+    const double* __restrict right = centre + a * spp;
+    const double w = pd.p[a];
+    for (ptrdiff_t t = 0; t < n; ++t) cur[t] = prev[t] + w * (left[t] + right[t]);
+  }
+  for (int32_t i = 0; i < K; ++i) {
+    const int64_t Y = Yi + c - i;
+    if (pd.half[i] < 0 || Y < first || Y >= end) continue;
+    double* __restrict acc = accRing[Y % K];
+    const double* __restrict sum = sums + pd.half[i] * n;
+    const double q = pd.q[i];
+    for (ptrdiff_t t = 0; t < n; ++t) acc[t] += q * sum[t];
+  }
+}
+
+// The band runs down its source rows; after source row Yi the output row
+// Yi - (K - 1 - c) has everything it needs and is written, so rows are read
+// before they are written and a single band may write into its own source.
 void FilterKernelWorker(Band* band) {
   Band& b = *band;
   const FilterSetup& s = *b.setup;
   const ConvPlan& plan = *s.plan;
-  const int32_t K = plan.K, c = plan.c, top = b.h->levels - 1;
+  const int32_t K = plan.K, c = plan.c, lead = K - 1 - c, top = b.h->levels - 1;
   const ptrdiff_t spp = SamplesPerPixel(b.h), n = ptrdiff_t{b.r.w} * spp;
-  const bool adaptive = s.mode == FilterSetup::kAdaptive;
+  const bool split = s.mode == FilterSetup::kSplit, median = s.mode == FilterSetup::kMedian;
+  const ProfileDisc* pd = split ? s.profile : nullptr;
   SourceRing ring(b, K);
-  WorkArray<double> fold{size_t(ring.length())}, acc{size_t(n)}, accSharp{adaptive ? size_t(n) : 0};
+  WorkArray<double> fold{size_t(ring.length())}, acc{size_t(n)}, accSharp{s.sharp ? size_t(n) : 0};
   WorkArray<double> prefix{size_t(K) + 1}, sums{size_t(b.r.w)}, sumsSharp{size_t(b.r.w)};
-  WorkArray<RankHistogram> hist{s.mode == FilterSetup::kMedian ? size_t(spp) : 0};
-  if (!ring.ok() || !fold.p || !acc.p || (adaptive && !accSharp.p) || !prefix.p || !sums.p || !sumsSharp.p ||
-      (s.mode == FilterSetup::kMedian && !hist.p)) {
+  WorkArray<double> profileSums{pd ? size_t(pd->widest + 1) * size_t(n) : 0};
+  WorkArray<double> accRing{pd ? size_t(K) * size_t(n) : 0};
+  WorkArray<RankHistogram> hist{median ? size_t(spp) : 0};
+  if (!ring.ok() || !fold.p || !acc.p || (s.sharp && !accSharp.p) || !prefix.p || !sums.p || !sumsSharp.p ||
+      (pd && (!profileSums.p || !accRing.p)) || (median && !hist.p)) {
     b.result = IMG_NO_MEMORY;
     return;
   }
+  double* ringRows[kMaxFilterKernel] = {};
+  for (int32_t i = 0; pd && i < K; ++i) ringRows[i] = accRing.p + ptrdiff_t{i} * n;
   const double* rows[kMaxFilterKernel];
   const double half = b.h->levels * 0.5;
-  for (int32_t y = b.y0; y < b.y1; ++y) {
+  const int64_t first = int64_t{b.r.y} + b.y0, end = int64_t{b.r.y} + b.y1;
+  for (int64_t Yi = first - c; Yi < end + lead; ++Yi) {
+    const double* in = ring.Row(Yi);
+    if (pd && in) ScatterProfile(*pd, c, in, Yi, first, end, spp, n, profileSums.p, ringRows, K);
+    const int64_t Y = Yi - lead;
+    if (Y < first) continue;
     if (b.progress) b.progress(b.r.h, 0);
-    const int64_t Y = int64_t{b.r.y} + y;
     for (int32_t i = 0; i < K; ++i) rows[i] = ring.Row(Y - c + i);
     int16_t* out = b.out + (Y - b.outY) * b.outStride + (ptrdiff_t{b.r.x} - b.outX) * spp;
     switch (s.mode) {
@@ -519,7 +610,7 @@ void FilterKernelWorker(Band* band) {
         ConvolveRow(plan, rows, spp, n, ring.length(), fold.p, acc.p);
         for (ptrdiff_t t = 0; t < n; ++t) out[t] = ToLevel(acc.p[t] + half, top);
         break;
-      case FilterSetup::kWeighted:
+      case FilterSetup::kKernel:
         ConvolveRow(plan, rows, spp, n, ring.length(), fold.p, acc.p);
         WeightSums(plan, b, Y, prefix.p, sums.p);
         for (int32_t u = 0; u < b.r.w; ++u) {
@@ -530,21 +621,30 @@ void FilterKernelWorker(Band* band) {
           }
         }
         break;
-      case FilterSetup::kAdaptive: {
+      case FilterSetup::kSplit: {
         // Kernel i is (blur + lambda_i sharp) / T_i; T_i cancels in acc / W.
-        ConvolveRow(plan, rows, spp, n, ring.length(), fold.p, acc.p);
-        ConvolveRow(*s.sharp, rows, spp, n, ring.length(), fold.p, accSharp.p);
+        double* blur = acc.p;
+        if (pd)
+          blur = ringRows[Y % K];
+        else
+          ConvolveRow(plan, rows, spp, n, ring.length(), fold.p, blur);
         WeightSums(plan, b, Y, prefix.p, sums.p);
-        WeightSums(*s.sharp, b, Y, prefix.p, sumsSharp.p);
-        const int16_t* grad = s.gradient + Y * ImageCols(b.h) + b.r.x;
+        if (s.sharp) {
+          ConvolveRow(*s.sharp, rows, spp, n, ring.length(), fold.p, accSharp.p);
+          WeightSums(*s.sharp, b, Y, prefix.p, sumsSharp.p);
+        }
+        const int16_t* grad = s.adaptive ? s.gradient + Y * ImageCols(b.h) + b.r.x : nullptr;
         for (int32_t u = 0; u < b.r.w; ++u) {
-          const double lambda = s.lambda[AdaptiveKernel(grad[u], s.squareRootIndex)];
-          const double W = sums.p[u] + lambda * sumsSharp.p[u];
+          const double lambda =
+              grad ? s.lambda[AdaptiveKernel(grad[u], s.squareRootIndex)] : s.lambda[kAdaptiveKernels - 1];
+          const double W = sums.p[u] + (s.sharp ? lambda * sumsSharp.p[u] : 0.0);
           for (ptrdiff_t k = 0; k < spp; ++k) {
             const ptrdiff_t t = u * spp + k;
-            out[t] = W == 0.0 ? 0 : ToLevel((acc.p[t] + lambda * accSharp.p[t]) / W, top);
+            const double v = blur[t] + (s.sharp ? lambda * accSharp.p[t] : 0.0);
+            out[t] = W == 0.0 ? 0 : ToLevel(v / W, top);
           }
         }
+        if (pd) std::fill(blur, blur + n, 0.0);   // the slot serves row Y + K next
         break;
       }
     }
@@ -567,10 +667,13 @@ ImageResult PrepareFilter(FilterSetup* s, const KernelSpec& p, const ImageHeader
   double** k = nullptr;
   if (!AllocMatrix(&k, p.K)) return IMG_NO_MEMORY;
   // Mean and median kernels do not depend on the strength: nothing to adapt.
-  if (!adaptive || !IsUnsharp(p.type)) {
+  s->adaptive = adaptive && IsUnsharp(p.type);
+  const bool profiled = p.L < 2 && p.K % 2 == 1 &&
+                        (p.type == KERNEL_FLAT || p.type == KERNEL_GAUSS || p.type == KERNEL_MEAN);
+  if (p.type >= KERNEL_RELIEF || p.type == KERNEL_MEDIAN || (!s->adaptive && !profiled)) {
     s->mode = p.type >= KERNEL_RELIEF ? FilterSetup::kRelief
               : p.type == KERNEL_MEDIAN ? FilterSetup::kMedian
-                                        : FilterSetup::kWeighted;
+                                        : FilterSetup::kKernel;
     ImageResult e = BuildKernel(k, p);
     if (e == IMG_OK) {
       s->plan = MakePlan(k, p.K);
@@ -579,27 +682,34 @@ ImageResult PrepareFilter(FilterSetup* s, const KernelSpec& p, const ImageHeader
     FreeMatrix(&k);
     return e;
   }
-  s->mode = FilterSetup::kAdaptive;
+  s->mode = FilterSetup::kSplit;
   FillMainKernel(k, p);
   SharpPart sharp;
   ImageResult e = PrepareSharpPart(p, SumAbs(k, p.K), &sharp);
   if (e == IMG_OK) {
     s->plan = MakePlan(k, p.K);
-    // The sharp part alone: the centre cell, or the secondary x S / S2.
-    for (int32_t i = 0; i < p.K; ++i) std::fill(k[i], k[i] + p.K, 0.0);
-    if (sharp.kind == SharpPart::kSecondary)
-      AddSecondary(k, p, sharp, sharp.S / sharp.S2);
-    else
-      k[p.c][p.c] = 1.0;
-    s->sharp = MakePlan(k, p.K);
+    if (s->plan && profiled) {
+      s->profile = static_cast<ProfileDisc*>(AllocMem(sizeof(ProfileDisc)));
+      if (s->profile && !MakeProfile(p, *s->plan, s->profile)) FreeMem(&s->profile);
+    }
+    if (sharp.kind != SharpPart::kNone) {
+      // The sharp part alone: the centre cell, or the secondary x S / S2.
+      for (int32_t i = 0; i < p.K; ++i) std::fill(k[i], k[i] + p.K, 0.0);
+      if (sharp.kind == SharpPart::kSecondary)
+        AddSecondary(k, p, sharp, sharp.S / sharp.S2);
+      else
+        k[p.c][p.c] = 1.0;
+      s->sharp = MakePlan(k, p.K);
+      if (!s->sharp) e = IMG_NO_MEMORY;
+    }
     for (int32_t i = 0; i < kAdaptiveKernels; ++i) {
-      const double si = (i + 1) * p.s * 0.0625;
+      const double si = s->adaptive ? (i + 1) * p.s * 0.0625 : p.s;
       s->lambda[i] = sharp.kind == SharpPart::kSecondary ? 1.0 / si + 1.0 : CentreWeight(si, sharp.S);
     }
-    if (!s->plan || !s->sharp) e = IMG_NO_MEMORY;
+    if (!s->plan || (profiled && !s->profile)) e = IMG_NO_MEMORY;
   }
   FreeMatrix(&k);
-  if (e != IMG_OK) return e;
+  if (e != IMG_OK || !s->adaptive) return e;
   // The gradient of the picture's grey image, stretched over the full scale.
   const size_t pixels = size_t(ImageCols(h)) * size_t(ImageRows(h));
   s->gradient = static_cast<int16_t*>(AllocArray(pixels, sizeof(int16_t)));
