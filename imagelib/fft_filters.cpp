@@ -63,8 +63,8 @@ void FilterWeights(double* weight, ptrdiff_t w, ptrdiff_t h, int32_t type) {
 }
 
 // Reads the column c of a w-wide array into out (length h).
-void GatherColumn(const double* a, ptrdiff_t w, ptrdiff_t h, ptrdiff_t c, double* out, double sign = 1.0) {
-  for (ptrdiff_t r = 0; r < h; ++r) out[r] = sign * a[r * w + c];
+void GatherColumn(const double* a, ptrdiff_t w, ptrdiff_t h, ptrdiff_t c, double* out) {
+  for (ptrdiff_t r = 0; r < h; ++r) out[r] = a[r * w + c];
 }
 
 // The nearest unmasked pixel from each pixel of the search box along one
@@ -176,14 +176,19 @@ ImageResult FftFilterPlane(int16_t* dst, const int16_t* src, const ImageHeader* 
   const ptrdiff_t w = ImageCols(plane), h = ImageRows(plane);
   if (w == 0 || h == 0) return IMG_OK;
   if (!Transformable(int32_t(w)) || !Transformable(int32_t(h))) return IMG_BAD_PARAMETER;
+  // Columns go through the transform a block at a time, so that reading and
+  // writing them walks along rows.
+  constexpr ptrdiff_t kBlock = 8;
   const size_t n = size_t(w) * size_t(h), side = size_t(std::max(w, h));
-  WorkArray<double> re{n}, im{n}, weight{n}, line{4 * side};
+  WorkArray<double> re{n}, im{n}, weight{n}, line{4 * side}, block{4 * kBlock * size_t(h)};
   WorkArray<uint8_t> rowUsed{size_t(h)}, colUsed{size_t(w)};
-  if (!re.p || !im.p || !weight.p || !line.p || !rowUsed.p || !colUsed.p) return IMG_NO_MEMORY;
+  if (!re.p || !im.p || !weight.p || !line.p || !block.p || !rowUsed.p || !colUsed.p) return IMG_NO_MEMORY;
   double* inRe = line.p;
   double* inIm = line.p + side;
-  double* outRe = line.p + 2 * side;
-  double* outIm = line.p + 3 * side;
+  double* blockInRe = block.p;
+  double* blockInIm = block.p + kBlock * h;
+  double* blockOutRe = block.p + 2 * kBlock * h;
+  double* blockOutIm = block.p + 3 * kBlock * h;
   FilterWeights(weight.p, w, h, type);
   // Columns and rows whose weights are all 0 come out 0 whatever they held:
   // their transforms are skipped (the low-pass keeps about 63 of each).
@@ -192,6 +197,20 @@ ImageResult FftFilterPlane(int16_t* dst, const int16_t* src, const ImageHeader* 
       if (weight.p[r * w + c] != 0.0) rowUsed.p[r] = colUsed.p[c] = 1;
   const int32_t steps = int32_t(std::min<int64_t>((int64_t{w} + h) * 2, INT32_MAX));
   const int32_t W = int32_t(w), H = int32_t(h);
+  const int32_t top = plane->levels - 1;
+
+  // Transforms of the columns c0 .. c0 + count - 1 of (re, sign x im) into
+  // the block's outputs, column b at blockOut + b x h.
+  auto columnBlock = [&](ptrdiff_t c0, ptrdiff_t count, double sign) {
+    for (ptrdiff_t r = 0; r < h; ++r)
+      for (ptrdiff_t b = 0; b < count; ++b) {
+        blockInRe[b * h + r] = re.p[r * w + c0 + b];
+        blockInIm[b * h + r] = sign * im.p[r * w + c0 + b];
+      }
+    for (ptrdiff_t b = 0; b < count; ++b)
+      MixedRadixFft(H, blockInRe + b * h, blockInIm + b * h, blockOutRe + b * h, blockOutIm + b * h);
+  };
+
   for (ptrdiff_t r = 0; r < h; ++r) {
     if (progress) progress(steps, 0);
     for (ptrdiff_t c = 0; c < w; ++c) {
@@ -204,18 +223,21 @@ ImageResult FftFilterPlane(int16_t* dst, const int16_t* src, const ImageHeader* 
       im.p[r * w + c] /= double(w);
     }
   }
-  for (ptrdiff_t c = 0; c < w; ++c) {
-    if (progress) progress(steps, 0);
-    if (colUsed.p[c]) {
-      GatherColumn(re.p, w, h, c, inRe);
-      GatherColumn(im.p, w, h, c, inIm);
-      MixedRadixFft(H, inRe, inIm, outRe, outIm);
-    }
-    for (ptrdiff_t r = 0; r < h; ++r) {
-      const double wt = weight.p[r * w + c];
-      re.p[r * w + c] = colUsed.p[c] ? outRe[r] / double(h) * wt : 0.0;
-      im.p[r * w + c] = colUsed.p[c] ? outIm[r] / double(h) * wt : 0.0;
-    }
+  for (ptrdiff_t c0 = 0; c0 < w; c0 += kBlock) {
+    const ptrdiff_t count = std::min(kBlock, w - c0);
+    for (ptrdiff_t b = 0; b < count; ++b)
+      if (progress) progress(steps, 0);
+    if (std::none_of(colUsed.p + c0, colUsed.p + c0 + count, [](uint8_t u) { return u != 0; })) continue;
+    columnBlock(c0, count, 1.0);
+    for (ptrdiff_t r = 0; r < h; ++r)
+      for (ptrdiff_t b = 0; b < count; ++b) {
+        re.p[r * w + c0 + b] = blockOutRe[b * h + r] / double(h);
+        im.p[r * w + c0 + b] = blockOutIm[b * h + r] / double(h);
+      }
+  }
+  for (size_t i = 0; i < n; ++i) {   // a weight of 0 clears what a skipped column left
+    re.p[i] = weight.p[i] == 0.0 ? 0.0 : re.p[i] * weight.p[i];
+    im.p[i] = weight.p[i] == 0.0 ? 0.0 : im.p[i] * weight.p[i];
   }
   // Back: forward transforms of the conjugate, rows then columns.
   for (ptrdiff_t r = 0; r < h; ++r) {
@@ -227,16 +249,20 @@ ImageResult FftFilterPlane(int16_t* dst, const int16_t* src, const ImageHeader* 
     }
     MixedRadixFft(W, inRe, inIm, re.p + r * w, im.p + r * w);
   }
-  const int32_t top = plane->levels - 1;
-  for (ptrdiff_t c = 0; c < w; ++c) {
-    if (progress) progress(steps, 0);
-    GatherColumn(re.p, w, h, c, inRe);
-    GatherColumn(im.p, w, h, c, inIm, -1.0);
-    MixedRadixFft(H, inRe, inIm, outRe, outIm);
+  for (ptrdiff_t c0 = 0; c0 < w; c0 += kBlock) {
+    const ptrdiff_t count = std::min(kBlock, w - c0);
+    for (ptrdiff_t b = 0; b < count; ++b)
+      if (progress) progress(steps, 0);
+    columnBlock(c0, count, -1.0);
     // A forward transform returns entry k for row -k: put each row back in
     // its own place.
-    for (ptrdiff_t k = 0; k < h; ++k)
-      dst[((h - k) % h) * w + c] = CutToLevel(std::sqrt(outRe[k] * outRe[k] + outIm[k] * outIm[k]), top);
+    for (ptrdiff_t k = 0; k < h; ++k) {
+      int16_t* out = dst + ((h - k) % h) * w + c0;
+      for (ptrdiff_t b = 0; b < count; ++b) {
+        const double vRe = blockOutRe[b * h + k], vIm = blockOutIm[b * h + k];
+        out[b] = CutToLevel(std::sqrt(vRe * vRe + vIm * vIm), top);
+      }
+    }
   }
   return IMG_OK;
 }

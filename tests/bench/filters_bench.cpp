@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "imagelib/convolution.h"
+#include "imagelib/fft_filters.h"
 
 namespace {
 
@@ -59,5 +60,15 @@ BENCHMARK(BM_ApplyFilterKernel)
     ->Args({15, KERNEL_MEDIAN, 0, 0})
     ->Args({31, KERNEL_MEDIAN, 0, 0})
     ->Unit(benchmark::kMillisecond);
+
+// args: colour
+void BM_FftFilterImage(benchmark::State& state) {
+  Picture p(1024, 768, state.range(0) != 0);
+  for (auto _ : state) {
+    ImageResult e = FftFilterImage(p.dst.data(), p.src.data(), &p.h, 1.01, nullptr);
+    benchmark::DoNotOptimize(e);
+  }
+}
+BENCHMARK(BM_FftFilterImage)->ArgNames({"colour"})->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
