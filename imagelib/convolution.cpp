@@ -43,7 +43,7 @@ int64_t LineSide(int32_t size, int32_t lineLength) {
 }
 
 // The parameters of one kernel, checked, with its side K and centre c.
-struct KernelSpec {
+struct KernelParams {
   int32_t N, inner, M;
   double s;
   int32_t L;
@@ -56,11 +56,11 @@ struct KernelSpec {
 
 // Refuses the sizes that would divide by zero or place the sharp kernel
 // outside the main one.
-ImageResult MakeSpec(KernelSpec* p, int32_t N, int32_t inner, int32_t M, double s, int32_t L, double angle,
+ImageResult MakeParams(KernelParams* p, int32_t N, int32_t inner, int32_t M, double s, int32_t L, double angle,
                      int32_t type, int32_t shape) {
   if (type < 0) return IMG_BAD_PARAMETER;
   if (type == KERNEL_MEAN || type == KERNEL_MEDIAN) L = 0;
-  *p = KernelSpec{N, inner, M, s, L, angle, type, shape, 3, 1};
+  *p = KernelParams{N, inner, M, s, L, angle, type, shape, 3, 1};
   if (type >= KERNEL_RELIEF) return IMG_OK;
   const int64_t K = LineSide(N, L);
   if (N < 1 || K > 4096 || !(s > 0.0)) return IMG_BAD_PARAMETER;
@@ -74,7 +74,7 @@ ImageResult MakeSpec(KernelSpec* p, int32_t N, int32_t inner, int32_t M, double 
 
 // Value of the blur at distance d from the disc centre, (dx, dy) from it,
 // before its sign; c is the kernel centre.
-double BlurForm(const KernelSpec& p, double d, double dx, double dy) {
+double BlurForm(const KernelParams& p, double d, double dx, double dy) {
   const double rN = p.N * 0.5, rI = p.inner * 0.5, c = p.c;
   switch (p.type) {
     case KERNEL_FLAT: return 1.0;
@@ -89,7 +89,7 @@ double BlurForm(const KernelSpec& p, double d, double dx, double dy) {
 // The main kernel before its sharp part: the negative blur on the disc (the
 // positive disc for the mean and the median), or the disc smeared along the
 // line with its weights spread over four cells.
-void FillMainKernel(double* const* k, const KernelSpec& p) {
+void FillMainKernel(double* const* k, const KernelParams& p) {
   const int32_t K = p.K;
   for (int32_t i = 0; i < K; ++i) std::fill(k[i], k[i] + K, 0.0);
   const double rN = p.N * 0.5, c = p.c;
@@ -163,7 +163,7 @@ struct SharpPart {
   ~SharpPart() { FreeMatrix(&secondary); }
 };
 
-ImageResult PrepareSharpPart(const KernelSpec& p, double S, SharpPart* out) {
+ImageResult PrepareSharpPart(const KernelParams& p, double S, SharpPart* out) {
   out->S = S;
   if (!IsUnsharp(p.type)) return IMG_OK;
   out->kind = SharpPart::kCentre;
@@ -189,13 +189,13 @@ ImageResult PrepareSharpPart(const KernelSpec& p, double S, SharpPart* out) {
 }
 
 // Adds the secondary kernel x factor centred on the main kernel.
-void AddSecondary(double* const* k, const KernelSpec& p, const SharpPart& sharp, double factor) {
+void AddSecondary(double* const* k, const KernelParams& p, const SharpPart& sharp, double factor) {
   const int32_t at = p.c - sharp.M / 2;
   for (int32_t i = 0; i < sharp.M; ++i)
     for (int32_t j = 0; j < sharp.M; ++j) k[at + i][at + j] += sharp.secondary[i][j] * factor;
 }
 
-ImageResult BuildKernel(double* const* kernel, const KernelSpec& p) {
+ImageResult BuildKernel(double* const* kernel, const KernelParams& p) {
   if (p.type > 15) return IMG_OK;
   if (p.type >= KERNEL_RELIEF) {
     for (int i = 0; i < 3; ++i)
@@ -290,11 +290,11 @@ struct ProfileDisc {
 };
 
 // The profile form of the main kernel in plan, when it has one.
-bool MakeProfile(const KernelSpec& spec, const ConvPlan& plan, ProfileDisc* out) {
-  const bool flat = spec.type == KERNEL_FLAT || spec.type == KERNEL_MEAN;
-  if ((!flat && spec.type != KERNEL_GAUSS) || spec.L >= 2 || spec.K % 2 == 0) return false;
+bool MakeProfile(const KernelParams& params, const ConvPlan& plan, ProfileDisc* out) {
+  const bool flat = params.type == KERNEL_FLAT || params.type == KERNEL_MEAN;
+  if ((!flat && params.type != KERNEL_GAUSS) || params.L >= 2 || params.K % 2 == 0) return false;
   const int32_t c = plan.c;
-  const double rN = spec.N * 0.5;
+  const double rN = params.N * 0.5;
   out->widest = -1;
   for (int32_t i = 0; i < plan.K; ++i) {
     out->half[i] = -1;
@@ -303,7 +303,7 @@ bool MakeProfile(const KernelSpec& spec, const ConvPlan& plan, ProfileDisc* out)
     out->half[i] = c - plan.lo[i];
     out->widest = std::max(out->widest, out->half[i]);
     const double dy = i - c;
-    out->q[i] = spec.type == KERNEL_MEAN ? 1.0 : flat ? -1.0 : -std::exp(-dy * dy / (kGaussWidth * rN));
+    out->q[i] = params.type == KERNEL_MEAN ? 1.0 : flat ? -1.0 : -std::exp(-dy * dy / (kGaussWidth * rN));
   }
   for (int32_t a = 0; a <= out->widest; ++a) out->p[a] = flat ? 1.0 : std::exp(-double(a) * a / (kGaussWidth * rN));
   return out->widest >= 0;
@@ -662,7 +662,7 @@ void CopyRectInPlace(const ImageRect* r, const ImageHeader* h, const int16_t* sr
 }
 
 // Builds the kernels and planes of one filter call.
-ImageResult PrepareFilter(FilterSetup* s, const KernelSpec& p, const ImageHeader* h, const int16_t* src,
+ImageResult PrepareFilter(FilterSetup* s, const KernelParams& p, const ImageHeader* h, const int16_t* src,
                           int32_t adaptive) {
   double** k = nullptr;
   if (!AllocMatrix(&k, p.K)) return IMG_NO_MEMORY;
@@ -745,12 +745,12 @@ ImageResult FilterImage(const ImageRect* r, const ImageHeader* h, const int16_t*
   if (LineSide(N, L) > kMaxFilterKernel) return IMG_BAD_PARAMETER;
   if (type >= KERNEL_RELIEF) adaptive = 0;
   if (type < 0 || h->levels < 1) return IMG_BAD_PARAMETER;
-  KernelSpec spec;
-  if (ImageResult e = MakeSpec(&spec, N, inner, M, s, L, angle, type, shape)) return e;
+  KernelParams params;
+  if (ImageResult e = MakeParams(&params, N, inner, M, s, L, angle, type, shape)) return e;
   if (type == KERNEL_NOTHING || type > 15 || r->w == 0 || r->h == 0) return IMG_OK;
   FilterSetup setup;
   setup.squareRootIndex = threaded;
-  if (ImageResult e = PrepareFilter(&setup, spec, h, src, adaptive)) return e;
+  if (ImageResult e = PrepareFilter(&setup, params, h, src, adaptive)) return e;
 
   const ptrdiff_t spp = SamplesPerPixel(h);
   Band whole{&setup, h, *r, src, dst, ImageCols(h) * spp, 0, 0, 0, r->h, progress, IMG_OK};
@@ -808,10 +808,10 @@ int32_t FilterKernelSize(int32_t size, int32_t lineLength, int32_t type) {
 ImageResult BuildFilterKernel(double* const* kernel, int32_t size, int32_t innerSize, int32_t secondarySize,
                               double strength, int32_t lineLength, double angle, int32_t type, int32_t shape) {
   if (!kernel) return IMG_NULL_ARRAY;
-  KernelSpec spec;
-  if (ImageResult e = MakeSpec(&spec, size, innerSize, secondarySize, strength, lineLength, angle, type, shape))
+  KernelParams params;
+  if (ImageResult e = MakeParams(&params, size, innerSize, secondarySize, strength, lineLength, angle, type, shape))
     return e;
-  return BuildKernel(kernel, spec);
+  return BuildKernel(kernel, params);
 }
 
 ImageResult ApplyFilterKernel(const ImageRect* r, const ImageHeader* h, const int16_t* src, int16_t* dst, int32_t size,
