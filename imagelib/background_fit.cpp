@@ -6,20 +6,12 @@
 
 #include "imagelib/colour_channels.h"
 #include "imagelib/fitting.h"
+#include "imagelib/scratch.h"
 #include "imagelib/statistics.h"
 
 namespace {
 
 constexpr int32_t kGridSide = 8;
-
-template <typename T>
-struct WorkArray {
-  T* p = nullptr;
-  explicit WorkArray(size_t n) : p(static_cast<T*>(AllocArray(n, sizeof(T)))) {}
-  WorkArray(const WorkArray&) = delete;
-  WorkArray& operator=(const WorkArray&) = delete;
-  ~WorkArray() { FreeMem(&p); }
-};
 
 // Peak level of the (subsampled) histogram of r of a grey image.
 ImageResult PeakLevel(const ImageRect& r, const ImageHeader* grey, const int16_t* samples, uint32_t* hist,
@@ -76,7 +68,7 @@ ImageResult PlaceSampleGrid(const ImageRect* r, const ImageHeader* h, const int1
                             double* z) {
   if (ImageResult e = CheckGreyRegion(r, h, samples, x)) return e;
   if (!y || !z) return IMG_NULL_IMAGE;
-  WorkArray<uint32_t> hist{size_t(h->levels)};
+  ScratchArray<uint32_t> hist{size_t(h->levels)};
   if (!hist.p) return IMG_NO_MEMORY;
   for (int32_t j = 0; j < kGridSide; ++j)
     for (int32_t i = 0; i < kGridSide; ++i) {
@@ -96,7 +88,7 @@ ImageResult MeasureTileBackgrounds(int16_t* levels, const int16_t* samples, cons
                                    int32_t nx, int32_t ny) {
   if (ImageResult e = CheckGreyRegion(r, h, samples, levels)) return e;
   if (nx < 1 || ny < 1) return IMG_BAD_PARAMETER;
-  WorkArray<uint32_t> hist{size_t(h->levels)};
+  ScratchArray<uint32_t> hist{size_t(h->levels)};
   if (!hist.p) return IMG_NO_MEMORY;
   const int32_t tw = r->w / nx, th = r->h / ny;
   for (int32_t j = 0; j < ny; ++j)
@@ -126,8 +118,8 @@ ImageResult RemoveBackgroundGradient(int16_t* dst, const int16_t* src, const Ima
   // Planes fitted: the grey image, each channel, or the luminance. Every
   // fit is done before anything is written, so dst may be src.
   const int32_t fits = colour && (perChannel == 1 || degree == 0) ? 3 : 1;
-  WorkArray<int16_t> plane{colour ? size_t(pixels) : 0};
-  WorkArray<uint32_t> hist{size_t(h->levels)};
+  ScratchArray<int16_t> plane{colour ? size_t(pixels) : 0};
+  ScratchArray<uint32_t> hist{size_t(h->levels)};
   if ((colour && !plane.p) || !hist.p) return IMG_NO_MEMORY;
   double coeffs[3][25] = {};
   int32_t flat[3] = {};

@@ -12,22 +12,13 @@
 #include "imagelib/contrast.h"
 #include "imagelib/gradients.h"
 #include "imagelib/matrix.h"
+#include "imagelib/scratch.h"
 
 namespace {
 
 constexpr double kGaussWidth = 1.0 / 3.0;   // g of the Gaussian forms
 constexpr int32_t kAdaptiveKernels = 16;
 constexpr int32_t kMaxWorkers = 16;
-
-// Truncation of a result that is an integer in exact arithmetic must not
-// fall a level short by rounding noise: a flat picture stays flat.
-constexpr double kLevelSnap = 1e-6;
-
-inline int16_t ToLevel(double v, int32_t top) {
-  if (!(v > 0.0)) return 0;
-  if (v >= top) return static_cast<int16_t>(top);
-  return static_cast<int16_t>(std::min(static_cast<int32_t>(v + kLevelSnap), top));
-}
 
 constexpr int8_t kRelief[8][3][3] = {
     {{1, 1, 1}, {0, 0, 0}, {-1, -1, -1}},   {{0, 1, 1}, {-1, 0, 1}, {-1, -1, 0}},
@@ -57,7 +48,7 @@ struct KernelParams {
 // Refuses the sizes that would divide by zero or place the sharp kernel
 // outside the main one.
 ImageResult MakeParams(KernelParams* p, int32_t N, int32_t inner, int32_t M, double s, int32_t L, double angle,
-                     int32_t type, int32_t shape) {
+                       int32_t type, int32_t shape) {
   if (type < 0) return IMG_BAD_PARAMETER;
   if (type == KERNEL_MEAN || type == KERNEL_MEDIAN) L = 0;
   *p = KernelParams{N, inner, M, s, L, angle, type, shape, 3, 1};
@@ -350,16 +341,6 @@ struct Band {
   ImageResult result;
 };
 
-// Work memory of one band, released on every path.
-template <typename T>
-struct WorkArray {
-  T* p = nullptr;
-  explicit WorkArray(size_t n) : p(static_cast<T*>(AllocArray(n, sizeof(T)))) {}
-  WorkArray(const WorkArray&) = delete;
-  WorkArray& operator=(const WorkArray&) = delete;
-  ~WorkArray() { FreeMem(&p); }
-};
-
 // A ring of K source rows as doubles, each covering the columns the windows
 // of the band reach, zero outside the image. Rows are read before the band
 // writes them, so a single band may write into its own source.
@@ -395,8 +376,8 @@ class SourceRing {
   const Band& b_;
   int32_t K_, c_;
   ptrdiff_t spp_, len_;
-  WorkArray<double> rows_;
-  WorkArray<int64_t> held_;
+  ScratchArray<double> rows_;
+  ScratchArray<int64_t> held_;
 };
 
 // acc[t] = sum over the kernel of weight x source, for the n samples of one
@@ -579,11 +560,11 @@ void FilterKernelWorker(Band* band) {
   const bool split = s.mode == FilterSetup::kSplit, median = s.mode == FilterSetup::kMedian;
   const ProfileDisc* pd = split ? s.profile : nullptr;
   SourceRing ring(b, K);
-  WorkArray<double> fold{size_t(ring.length())}, acc{size_t(n)}, accSharp{s.sharp ? size_t(n) : 0};
-  WorkArray<double> prefix{size_t(K) + 1}, sums{size_t(b.r.w)}, sumsSharp{size_t(b.r.w)};
-  WorkArray<double> profileSums{pd ? size_t(pd->widest + 1) * size_t(n) : 0};
-  WorkArray<double> accRing{pd ? size_t(K) * size_t(n) : 0};
-  WorkArray<RankHistogram> hist{median ? size_t(spp) : 0};
+  ScratchArray<double> fold{size_t(ring.length())}, acc{size_t(n)}, accSharp{s.sharp ? size_t(n) : 0};
+  ScratchArray<double> prefix{size_t(K) + 1}, sums{size_t(b.r.w)}, sumsSharp{size_t(b.r.w)};
+  ScratchArray<double> profileSums{pd ? size_t(pd->widest + 1) * size_t(n) : 0};
+  ScratchArray<double> accRing{pd ? size_t(K) * size_t(n) : 0};
+  ScratchArray<RankHistogram> hist{median ? size_t(spp) : 0};
   if (!ring.ok() || !fold.p || !acc.p || (s.sharp && !accSharp.p) || !prefix.p || !sums.p || !sumsSharp.p ||
       (pd && (!profileSums.p || !accRing.p)) || (median && !hist.p)) {
     b.result = IMG_NO_MEMORY;
@@ -608,7 +589,7 @@ void FilterKernelWorker(Band* band) {
         break;
       case FilterSetup::kRelief:
         ConvolveRow(plan, rows, spp, n, ring.length(), fold.p, acc.p);
-        for (ptrdiff_t t = 0; t < n; ++t) out[t] = ToLevel(acc.p[t] + half, top);
+        for (ptrdiff_t t = 0; t < n; ++t) out[t] = CutToLevel(acc.p[t] + half, top);
         break;
       case FilterSetup::kKernel:
         ConvolveRow(plan, rows, spp, n, ring.length(), fold.p, acc.p);
@@ -617,7 +598,7 @@ void FilterKernelWorker(Band* band) {
           const double W = sums.p[u];
           for (ptrdiff_t k = 0; k < spp; ++k) {
             const ptrdiff_t t = u * spp + k;
-            out[t] = W == 0.0 ? 0 : ToLevel(acc.p[t] / W, top);
+            out[t] = W == 0.0 ? 0 : CutToLevel(acc.p[t] / W, top);
           }
         }
         break;
@@ -641,7 +622,7 @@ void FilterKernelWorker(Band* band) {
           for (ptrdiff_t k = 0; k < spp; ++k) {
             const ptrdiff_t t = u * spp + k;
             const double v = blur[t] + (s.sharp ? lambda * accSharp.p[t] : 0.0);
-            out[t] = W == 0.0 ? 0 : ToLevel(v / W, top);
+            out[t] = W == 0.0 ? 0 : CutToLevel(v / W, top);
           }
         }
         if (pd) std::fill(blur, blur + n, 0.0);   // the slot serves row Y + K next
@@ -761,7 +742,7 @@ ImageResult FilterImage(const ImageRect* r, const ImageHeader* h, const int16_t*
   }
   // Bands on threads read rows that others write: in place they write into
   // a copy of the rectangle that goes back at the end.
-  WorkArray<int16_t> copy{src == dst ? size_t(r->w) * size_t(r->h) * size_t(spp) : 0};
+  ScratchArray<int16_t> copy{src == dst ? size_t(r->w) * size_t(r->h) * size_t(spp) : 0};
   if (src == dst) {
     if (!copy.p) return IMG_NO_MEMORY;
     whole.out = copy.p;
@@ -858,7 +839,7 @@ ImageResult BuildWeightKernel(double* kernel, int32_t size, int32_t innerSize, i
     S += std::fabs(v);
   }
   if (type != KERNEL_MEAN) {
-    WorkArray<double> sec{secondary ? size_t(M) : 0};
+    ScratchArray<double> sec{secondary ? size_t(M) : 0};
     if (secondary && !sec.p) return IMG_NO_MEMORY;
     double S2 = 0.0;
     const int32_t m = M / 2;
@@ -894,7 +875,7 @@ ImageResult ApplyWeightKernel(const ImageRect* r, const ImageHeader* h, const in
     return IMG_OK;
   }
   if (size < 1 || h->levels < 1) return IMG_BAD_PARAMETER;
-  WorkArray<double> k{size_t(size)};
+  ScratchArray<double> k{size_t(size)};
   if (!k.p) return IMG_NO_MEMORY;
   if (ImageResult e = BuildWeightKernel(k.p, size, innerSize, secondarySize, strength, type, shape)) return e;
   const int32_t N = size, half = size / 2, top = h->levels - 1;
@@ -904,7 +885,7 @@ ImageResult ApplyWeightKernel(const ImageRect* r, const ImageHeader* h, const in
   const ptrdiff_t spp = SamplesPerPixel(h), stride = ImageCols(h) * spp, span = ptrdiff_t(x1 - x0) * spp;
   // The rows pass keeps full precision for the columns pass; it reads all
   // of src before anything is written, so dst may be src.
-  WorkArray<double> rowsPass{size_t(r->h) * size_t(span)};
+  ScratchArray<double> rowsPass{size_t(r->h) * size_t(span)};
   if (!rowsPass.p) return IMG_NO_MEMORY;
   for (int32_t y = 0; y < r->h; ++y) {
     if (progress && y % 64 == 0) progress(r->h, 0);

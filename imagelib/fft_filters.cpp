@@ -8,31 +8,12 @@
 #include "imagelib/fft_radix2.h"
 #include "imagelib/mixfft.h"
 #include "imagelib/primitives.h"
+#include "imagelib/scratch.h"
 #include "imagelib/statistics.h"
 
 namespace {
 
-// A length that is an integer in exact arithmetic must not lose a level to
-// rounding noise when it is cut: a flat plane stays flat.
-constexpr double kLevelSnap = 1e-6;
-
 constexpr double kDiagonal = 0.707107;   // weight of the diagonal directions
-
-inline int16_t CutToLevel(double v, int32_t top) {
-  if (!(v > 0.0)) return 0;
-  if (v >= top) return static_cast<int16_t>(top);
-  return static_cast<int16_t>(std::min(static_cast<int32_t>(v + kLevelSnap), top));
-}
-
-// Work memory of one call, released on every path.
-template <typename T>
-struct WorkArray {
-  T* p = nullptr;
-  explicit WorkArray(size_t n) : p(static_cast<T*>(AllocArray(n, sizeof(T)))) {}
-  WorkArray(const WorkArray&) = delete;
-  WorkArray& operator=(const WorkArray&) = delete;
-  ~WorkArray() { FreeMem(&p); }
-};
 
 bool Transformable(int32_t n) {
   int32_t count = 0, factors[kMaxFftFactors];
@@ -102,8 +83,8 @@ ImageResult EstimateBackgroundPlane(int16_t* dst, const int16_t* src, const Imag
   const ptrdiff_t w = ImageCols(plane), h = ImageRows(plane);
   if (plane->levels < 2) return IMG_BAD_PARAMETER;
   if (w == 0 || h == 0) return IMG_OK;
-  WorkArray<uint32_t> hist{size_t(plane->levels)};
-  WorkArray<uint8_t> mask{size_t(w) * size_t(h)};
+  ScratchArray<uint32_t> hist{size_t(plane->levels)};
+  ScratchArray<uint8_t> mask{size_t(w) * size_t(h)};
   if (!hist.p || !mask.p) return IMG_NO_MEMORY;
   ImageHeader grey = *plane;
   grey.colourType = 0;
@@ -118,8 +99,8 @@ ImageResult EstimateBackgroundPlane(int16_t* dst, const int16_t* src, const Imag
   for (ptrdiff_t i = 0; i < w * h; ++i) mask.p[i] = mode == 1 ? src[i] > dst[i] : src[i] > threshold;
   // Pixels written: rows and columns 2..size-3; rays search 1..size-3.
   if (w < 5 || h < 5) return IMG_OK;
-  WorkArray<int32_t> hit{size_t(w) * size_t(h)};
-  WorkArray<double> weightSum{size_t(w) * size_t(h)}, valueSum{size_t(w) * size_t(h)};
+  ScratchArray<int32_t> hit{size_t(w) * size_t(h)};
+  ScratchArray<double> weightSum{size_t(w) * size_t(h)}, valueSum{size_t(w) * size_t(h)};
   if (!hit.p || !weightSum.p || !valueSum.p) return IMG_NO_MEMORY;
   // Up, up-left, left, down-left, down, down-right, right, up-right: each
   // pixel sums its eight rays in this order.
@@ -156,7 +137,7 @@ ImageResult EstimateBackground(int16_t* dst, const int16_t* src, const ImageHead
   if (dst == src) return IMG_BAD_PARAMETER;
   if (h->colourType != kColourRgb) return EstimateBackgroundPlane(dst, src, h, factor, mode, progress);
   const size_t pixels = size_t(ImageCols(h)) * size_t(ImageRows(h));
-  WorkArray<int16_t> planes{6 * pixels};
+  ScratchArray<int16_t> planes{6 * pixels};
   if (!planes.p) return IMG_NO_MEMORY;
   int16_t* in[3] = {planes.p, planes.p + pixels, planes.p + 2 * pixels};
   int16_t* out[3] = {planes.p + 3 * pixels, planes.p + 4 * pixels, planes.p + 5 * pixels};
@@ -180,8 +161,8 @@ ImageResult FftFilterPlane(int16_t* dst, const int16_t* src, const ImageHeader* 
   // writing them walks along rows.
   constexpr ptrdiff_t kBlock = 8;
   const size_t n = size_t(w) * size_t(h), side = size_t(std::max(w, h));
-  WorkArray<double> re{n}, im{n}, weight{n}, line{4 * side}, block{4 * kBlock * size_t(h)};
-  WorkArray<uint8_t> rowUsed{size_t(h)}, colUsed{size_t(w)};
+  ScratchArray<double> re{n}, im{n}, weight{n}, line{4 * side}, block{4 * kBlock * size_t(h)};
+  ScratchArray<uint8_t> rowUsed{size_t(h)}, colUsed{size_t(w)};
   if (!re.p || !im.p || !weight.p || !line.p || !block.p || !rowUsed.p || !colUsed.p) return IMG_NO_MEMORY;
   double* inRe = line.p;
   double* inIm = line.p + side;
@@ -276,7 +257,7 @@ ImageResult FftFilterImage(int16_t* dst, const int16_t* src, const ImageHeader* 
   const int32_t w = TrimFftLength(int32_t(width)), ht = TrimFftLength(int32_t(height));
   const ptrdiff_t dx = (width - w) / 2, dy = (height - ht) / 2;
   const size_t pixels = size_t(w) * size_t(ht);
-  WorkArray<int16_t> block{pixels * size_t(spp)};
+  ScratchArray<int16_t> block{pixels * size_t(spp)};
   if (!block.p) return IMG_NO_MEMORY;
   ImageRect centre;
   MakeRect(&centre, int32_t(dx), int32_t(dy), w, ht);
@@ -287,7 +268,7 @@ ImageResult FftFilterImage(int16_t* dst, const int16_t* src, const ImageHeader* 
   if (spp == 1) {
     if (ImageResult e = FftFilterPlane(block.p, block.p, &blockHeader, FFT_LOW_PASS, progress)) return e;
   } else {
-    WorkArray<int16_t> planes{3 * pixels};
+    ScratchArray<int16_t> planes{3 * pixels};
     if (!planes.p) return IMG_NO_MEMORY;
     int16_t* p[3] = {planes.p, planes.p + pixels, planes.p + 2 * pixels};
     ExtractColourPlanes(block.p, &blockHeader, 0, p[0], p[1], p[2]);
@@ -323,7 +304,7 @@ ImageResult FftRegion(double** re, double** im, const int16_t* samples, const Im
   const size_t n = size_t(w) * size_t(h);
   double* outRe = static_cast<double*>(AllocArray(n, sizeof(double)));
   double* outIm = static_cast<double*>(AllocArray(n, sizeof(double)));
-  WorkArray<double> column{2 * size_t(h)};
+  ScratchArray<double> column{2 * size_t(h)};
   if (!outRe || !outIm || !column.p) {
     FreeMem(&outRe);
     FreeMem(&outIm);
