@@ -1,6 +1,8 @@
 // Windows bitmaps: read through the conversion library, written as the
 // display shows the picture.
 
+#include <cstdio>
+
 #include "imageio/rastcodec/rastcodec.h"
 #include "dib_picture.h"
 #include "picture_files.h"
@@ -84,6 +86,14 @@ int WriteBmpImage(const char* fileName, const int16_t* samples, const ImageHeade
   }
   FreeMem(&rows);
   return result;
+}
+
+int WriteLogImage(const char* name, const int16_t* samples, const ImageHeader* header) {
+  if (!name || !header) return 0;
+  char path[kPathSize + 32];
+  const int n = std::snprintf(path, sizeof path, "%s\\%s", gProgramState.ProgramDirectory, name);
+  if (n < 0 || n >= int(sizeof path)) return 0;
+  return WriteBmpImage(path, samples, header, &gProgramState, 0, 0, header->width, header->height);
 }
 
 int WriteBmpFile(const char* fileName, const uint8_t* rows, int32_t width, int32_t height, int bitsPerPixel) {

@@ -81,6 +81,8 @@ int WritePngImage(const char* fileName, const int16_t* samples, const ImageHeade
 // FITSColorOrg and FITSFrameOrg decide the colour organisation.
 int WriteFitsImage(const char* fileName, const int16_t* samples, const ImageHeader* header, ProgramState* ps,
                    int32_t x0, int32_t y0, int32_t x1, int32_t y1);
+// Whole picture as BMP file "<program directory>\<name>", for diagnostics.
+int WriteLogImage(const char* name, const int16_t* samples, const ImageHeader* header);
 
 // --- bitmap files
 // Rows already in file order (bottom row first, padded to 4 bytes), 8 bits

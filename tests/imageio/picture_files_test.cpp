@@ -154,6 +154,21 @@ TEST_F(Dispatcher, BmpWriterResamplesToTheRectangle) {
   EXPECT_EQ((p.samples[0] >> 7) << 7, l.samples[0]);
 }
 
+// The diagnostic picture lands in the program directory at its full size.
+TEST_F(Dispatcher, LogImageGoesToTheProgramDirectory) {
+  const Picture p = TestPicture(true);
+  ScratchDir dir;
+  std::snprintf(gProgramState.ProgramDirectory, sizeof gProgramState.ProgramDirectory, "%s", dir.path().string().c_str());
+  ASSERT_EQ(1, WriteLogImage("stand.bmp", p.samples.data(), &p.header));
+  Loaded l;
+  ASSERT_EQ(1, ReadBmpImage((dir / "stand.bmp").c_str(), &l.samples, &l.header));
+  EXPECT_EQ(p.header.width, l.header.width);
+  EXPECT_EQ(p.header.height, l.header.height);
+  EXPECT_EQ(kColourRgb, l.header.colourType);
+  EXPECT_EQ((p.samples[4] >> 7) << 7, l.samples[4]);
+  EXPECT_EQ(0, WriteLogImage("stand.bmp", p.samples.data(), nullptr));
+}
+
 TEST_F(Dispatcher, MissingFileFailsWithoutAWord) {
   MessageBoxScript boxes;
   int16_t sample = 0;
