@@ -24,17 +24,20 @@ bool Transformable(int32_t n) {
 void FilterWeights(double* weight, ptrdiff_t w, ptrdiff_t h, int32_t type) {
   const size_t n = size_t(w) * size_t(h);
   if (type == FFT_LOW_PASS) {
-    // A Gaussian over the 32 lowest frequencies of each quadrant; on planes
-    // under 32 pixels the window stops at the plane's edge.
+    // A Gaussian over the 32 lowest frequencies of each quadrant. Entry k and
+    // entry n - k are the same frequency, so each entry is weighted by its
+    // distance from the zero frequency the short way round: on planes under
+    // 64 pixels the quadrants meet, and the low frequencies must not take
+    // the weight of the high ones they share entries with.
     std::fill(weight, weight + n, 0.0);
-    for (ptrdiff_t i = 0; i < std::min<ptrdiff_t>(32, h); ++i)
-      for (ptrdiff_t j = 0; j < std::min<ptrdiff_t>(32, w); ++j) {
-        const double g = std::exp(-double(i * i + j * j) / 9.0);
-        weight[i * w + j] = g;
-        if (j > 0) weight[i * w + (w - j)] = g;
-        if (i > 0) weight[(h - i) * w + j] = g;
-        if (i > 0 && j > 0) weight[(h - i) * w + (w - j)] = g;
+    for (ptrdiff_t r = 0; r < h; ++r) {
+      const ptrdiff_t i = std::min(r, h - r);
+      if (i >= 32) continue;
+      for (ptrdiff_t c = 0; c < w; ++c) {
+        const ptrdiff_t j = std::min(c, w - c);
+        if (j < 32) weight[r * w + c] = std::exp(-double(i * i + j * j) / 9.0);
       }
+    }
     return;
   }
   std::fill(weight, weight + n, 1.0);

@@ -46,17 +46,18 @@ Grid Dft(const Grid& g, int w, int h, bool rows, int sign, long double scale) {
 }
 
 // The spectrum weights as described: stripes falling off along the zero row
-// and column, or the Gaussian over the lowest 32 frequencies of each quadrant.
+// and column, or the Gaussian over the lowest 32 frequencies of each quadrant,
+// each entry by its own frequency (k and n - k alike) where quadrants meet.
 std::vector<long double> Weights(int w, int h, int type) {
   std::vector<long double> wt(size_t(w) * h, type == FFT_LOW_PASS ? 0 : 1);
   if (type == FFT_LOW_PASS) {
-    for (int i = 0; i < std::min(32, h); ++i)
-      for (int j = 0; j < std::min(32, w); ++j) {
+    for (int i = 0; i < 32; ++i)
+      for (int j = 0; j < 32; ++j) {
         const long double g = std::exp(-(long double)(i * i + j * j) / 9);
-        wt[i * w + j] = g;
-        if (j > 0) wt[i * w + w - j] = g;
-        if (i > 0) wt[(h - i) * w + j] = g;
-        if (i > 0 && j > 0) wt[(h - i) * w + w - j] = g;
+        for (int r : {i, h - i})
+          for (int c : {j, w - j})
+            if (r >= 0 && r < h && c >= 0 && c < w && std::min(r, h - r) == i && std::min(c, w - c) == j)
+              wt[r * w + c] = g;
       }
     return wt;
   }
@@ -94,8 +95,8 @@ TEST(FftFilterPlane, MatchesTheWrittenOutFilter) {
   struct Case {
     int w, h, type;
   };
-  // Under 32 pixels the window stops at the plane; between 32 and 63 its
-  // quadrants overlap.
+  // Under 32 pixels the window stops at the plane; under 64 its quadrants
+  // meet.
   const Case cases[] = {{24, 20, FFT_LOW_PASS}, {24, 20, FFT_STRIPES_BOTH}, {24, 20, FFT_STRIPES_ROWS},
                         {7, 5, FFT_LOW_PASS},   {7, 5, FFT_STRIPES_BOTH},   {40, 36, FFT_LOW_PASS}};
   for (const Case& c : cases) {
@@ -121,6 +122,22 @@ TEST(FftFilterPlane, LowPassKeepsEachRowInItsPlace) {
   ASSERT_EQ(IMG_OK, FftFilterPlane(out.data(), src.data(), &h, FFT_LOW_PASS, nullptr));
   for (int y = 0; y < 64; ++y)
     EXPECT_NEAR(10000 + 5000 * std::exp(-1.0 / 9) * std::cos(2 * kPi * y / 64), At(out, h, 5, y), 2.5) << y;
+}
+
+TEST(FftFilterPlane, SmallPlanesAreLowPassedToo) {
+  // One slow wave down planes under 64 rows, where entry 1 and entry h - 1
+  // are the same frequency: damped by exp(-1/9) as on a large plane, not
+  // given the weight of the highest frequency.
+  for (int side : {10, 24, 40}) {
+    SCOPED_TRACE(side);
+    const ImageHeader h = Header(side, side, false);
+    Samples src(size_t(side) * side), out(src.size());
+    for (int y = 0; y < side; ++y)
+      for (int x = 0; x < side; ++x) src[y * side + x] = int16_t(10000 + 5000 * std::cos(2 * kPi * y / side));
+    ASSERT_EQ(IMG_OK, FftFilterPlane(out.data(), src.data(), &h, FFT_LOW_PASS, nullptr));
+    for (int y = 0; y < side; ++y)
+      EXPECT_NEAR(10000 + 5000 * std::exp(-1.0 / 9) * std::cos(2 * kPi * y / side), At(out, h, 3, y), 2.5) << y;
+  }
 }
 
 TEST(FftFilterPlane, FlatStaysFlatAndRefusals) {
