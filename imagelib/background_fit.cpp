@@ -106,7 +106,7 @@ ImageResult RemoveBackgroundGradient(int16_t* dst, const int16_t* src, const Ima
                                      double factor, int32_t perChannel) {
   if (!h) return IMG_NULL_ARRAY;
   if (!dst || !src) return IMG_NULL_IMAGE;
-  if (degree < 0 || degree > 4 || h->levels < 2) return IMG_BAD_PARAMETER;
+  if (degree < 0 || degree > 4 || !std::isfinite(factor) || h->levels < 2) return IMG_BAD_PARAMETER;
   if (h->width < kMinBackgroundSide || h->height < kMinBackgroundSide) return IMG_BAD_RECT;
   const ptrdiff_t w = h->width, ht = h->height, pixels = w * ht;
   const bool colour = h->colourType == kColourRgb;

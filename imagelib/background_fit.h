@@ -18,8 +18,9 @@ constexpr int32_t kMinBackgroundSide = 48;    // the inner image holds a box of 
 // the inner image, a constant), floor(v + 0.5) in 0..32767. Colour: one fit
 // per channel with perChannel 1, else one fit on the luminance written to
 // all three; degree 0 is always per channel. dst may be src.
-// IMG_NULL_IMAGE for missing samples, IMG_BAD_PARAMETER for another degree
-// or a surface the samples cannot determine, IMG_BAD_RECT for an image under
+// IMG_NULL_IMAGE for missing samples, IMG_BAD_PARAMETER for another degree,
+// a factor that is not a finite number or a surface the samples cannot
+// determine, IMG_BAD_RECT for an image under
 // kMinBackgroundSide on either side.
 ImageResult RemoveBackgroundGradient(int16_t* dst, const int16_t* src, const ImageHeader* h, int32_t degree,
                                      double factor, int32_t perChannel);

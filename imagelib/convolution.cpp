@@ -58,7 +58,10 @@ ImageResult MakeParams(KernelParams* p, int32_t N, int32_t inner, int32_t M, dou
   p->K = static_cast<int32_t>(K);
   p->c = p->K / 2;
   if (p->c == 0 && (type == KERNEL_DISTANCE || type == KERNEL_STAR)) return IMG_BAD_PARAMETER;
-  if (type == KERNEL_FLAT_TOP && inner == N) return IMG_BAD_PARAMETER;
+  // A flat centre below 0 wide leaves a Gaussian that can vanish altogether.
+  if (type == KERNEL_FLAT_TOP && (inner == N || inner < 0)) return IMG_BAD_PARAMETER;
+  // The line's cells come from the angle: one that is not a number has none.
+  if (p->L >= 2 && IsUnsharp(type) && !std::isfinite(angle)) return IMG_BAD_PARAMETER;
   if (p->UsesSecondary() && (M < 1 || M > p->K)) return IMG_BAD_PARAMETER;
   return IMG_OK;
 }
@@ -818,7 +821,7 @@ ImageResult BuildWeightKernel(double* kernel, int32_t size, int32_t innerSize, i
   const int32_t N = size, half = size / 2, M = secondarySize;
   const bool secondary = shape != kCentreCellShape && type <= KERNEL_DISTANCE;
   if (N < 1 || !(strength > 0.0) || (half == 0 && (type == KERNEL_DISTANCE || type == KERNEL_STAR)) ||
-      (type == KERNEL_FLAT_TOP && innerSize == N) || (secondary && (M < 1 || M > N)))
+      (type == KERNEL_FLAT_TOP && (innerSize == N || innerSize < 0)) || (secondary && (M < 1 || M > N)))
     return IMG_BAD_PARAMETER;
   const double rN = N * 0.5, rI = innerSize * 0.5;
   double S = 0.0;

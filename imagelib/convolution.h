@@ -37,8 +37,9 @@ int32_t FilterKernelSize(int32_t size, int32_t lineLength, int32_t type);
 // Fills the K x K matrix (FilterKernelSize) of a type, normalised to a sum of
 // 1 where it has a blur; types above 15 leave it alone. IMG_BAD_PARAMETER for
 // a negative type, a strength not above 0 or sizes that leave nothing to
-// divide by (N < 1, K < 2 for types 2 and 7, innerSize == N for type 3, a
-// secondary kernel outside 1..K); IMG_NULL_ARRAY for no matrix.
+// divide by (N < 1, K < 2 for types 2 and 7, innerSize == N or below 0 for
+// type 3, a secondary kernel outside 1..K) and for a line (L >= 2) whose
+// angle is not a finite number; IMG_NULL_ARRAY for no matrix.
 ImageResult BuildFilterKernel(double* const* kernel, int32_t size, int32_t innerSize, int32_t secondarySize,
                               double strength, int32_t lineLength, double angle, int32_t type, int32_t shape);
 

@@ -254,7 +254,7 @@ ImageResult FftFilterPlane(int16_t* dst, const int16_t* src, const ImageHeader* 
 ImageResult FftFilterImage(int16_t* dst, const int16_t* src, const ImageHeader* h, double gain,
                            ProgressCallback progress) {
   if (!dst || !src || !h) return IMG_NULL_ARRAY;
-  if (dst == src || std::isnan(gain) || h->levels < 1) return IMG_BAD_PARAMETER;
+  if (dst == src || !std::isfinite(gain) || h->levels < 1) return IMG_BAD_PARAMETER;
   const ptrdiff_t width = ImageCols(h), height = ImageRows(h), spp = SamplesPerPixel(h);
   if (width == 0 || height == 0) return IMG_OK;
   const int32_t w = TrimFftLength(int32_t(width)), ht = TrimFftLength(int32_t(height));

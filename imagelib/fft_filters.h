@@ -37,7 +37,7 @@ ImageResult EstimateBackgroundPlane(int16_t* dst, const int16_t* src, const Imag
 // Low-pass of the centred block of TrimFftLength sides, its edge rows and
 // columns repeated out to the image's edges, every sample x gain + 0.5
 // (kept in 0..levels-1). IMG_BAD_PARAMETER for dst == src or a gain that is
-// not a number.
+// not a finite number.
 ImageResult FftFilterImage(int16_t* dst, const int16_t* src, const ImageHeader* h, double gain,
                            ProgressCallback progress);
 

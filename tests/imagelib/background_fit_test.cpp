@@ -100,6 +100,8 @@ TEST(RemoveBackgroundGradient, RefusesWhatItCannotFit) {
   Samples src = Plane(h, {{5000, 0, 0}}), out(src.size(), 7);
   EXPECT_EQ(IMG_BAD_PARAMETER, RemoveBackgroundGradient(out.data(), src.data(), &h, 5, 1.0, 0));
   EXPECT_EQ(IMG_BAD_PARAMETER, RemoveBackgroundGradient(out.data(), src.data(), &h, -1, 1.0, 0));
+  for (double factor : {std::nan(""), HUGE_VAL})
+    for (int degree : {0, 1}) EXPECT_EQ(IMG_BAD_PARAMETER, RemoveBackgroundGradient(out.data(), src.data(), &h, degree, factor, 0));
   EXPECT_EQ(IMG_NULL_IMAGE, RemoveBackgroundGradient(nullptr, src.data(), &h, 1, 1.0, 0));
   // Under 48 pixels the inner image has no box for every sample.
   for (auto [w, ht] : {std::pair{47, 100}, std::pair{100, 47}, std::pair{30, 30}}) {

@@ -301,6 +301,10 @@ TEST(ApplyFilterKernel, Refusals) {
       {{KERNEL_DISTANCE, 1, 1, 1, 2.0, 0, 0, 0.0, 5}, IMG_BAD_PARAMETER},  // centre at 0: d / c
       {{KERNEL_STAR, 1, 1, 1, 2.0, 0, 0, 0.0, 5}, IMG_BAD_PARAMETER},
       {{KERNEL_FLAT_TOP, 7, 7, 1, 2.0, 0, 0, 0.0, 5}, IMG_BAD_PARAMETER},  // rN - rI = 0
+      {{KERNEL_FLAT_TOP, 7, -2000000, 1, 2.0, 0, 0, 0.0, 5}, IMG_BAD_PARAMETER},   // the blur would vanish
+      {{KERNEL_GAUSS, 5, 1, 1, 2.0, 0, 4, std::nan(""), 5}, IMG_BAD_PARAMETER},   // a line without a direction
+      {{KERNEL_FLAT, 5, 1, 1, 2.0, 0, 4, HUGE_VAL, 5}, IMG_BAD_PARAMETER},
+      {{KERNEL_GAUSS, 5, 1, 1, 2.0, 0, 0, std::nan(""), 5}, IMG_OK},              // no line: the angle is unused
       {{KERNEL_GAUSS, 5, 1, 7, 2.0, 0, 0, 0.0, 4}, IMG_BAD_PARAMETER},     // secondary wider than the kernel
       {{KERNEL_GAUSS, 5, 1, 0, 2.0, 0, 0, 0.0, 4}, IMG_BAD_PARAMETER},
       {{-1, 5, 1, 1, 2.0, 0, 0, 0.0, 5}, IMG_BAD_PARAMETER},
@@ -488,6 +492,7 @@ TEST(ApplyWeightKernel, FlatStaysFlatAndRefusals) {
   EXPECT_EQ(IMG_BAD_PARAMETER, BuildWeightKernel(k.data(), 5, 1, 1, 2.0, KERNEL_MEDIAN, 5));
   EXPECT_EQ(IMG_BAD_PARAMETER, BuildWeightKernel(k.data(), 1, 1, 1, 2.0, KERNEL_DISTANCE, 5));
   EXPECT_EQ(IMG_BAD_PARAMETER, BuildWeightKernel(k.data(), 5, 1, 7, 2.0, KERNEL_GAUSS, 4));
+  EXPECT_EQ(IMG_BAD_PARAMETER, BuildWeightKernel(k.data(), 5, -2000000, 1, 2.0, KERNEL_FLAT_TOP, 5));
   const ImageRect bad = {0, 0, 13, 10};
   EXPECT_EQ(IMG_NULL_IMAGE, ApplyWeightKernel(&bad, &h, nullptr, out.data(), 5, 1, 1, 2.0, 1, 5, nullptr));
   EXPECT_EQ(IMG_BAD_RECT, ApplyWeightKernel(&bad, &h, flat.data(), out.data(), 5, 1, 1, 2.0, 1, 5, nullptr));

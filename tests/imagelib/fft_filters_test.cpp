@@ -205,6 +205,7 @@ TEST(FftFilterImage, GainAndColour) {
   }
   EXPECT_EQ(IMG_BAD_PARAMETER, FftFilterImage(out.data(), out.data(), &h, 1.0, nullptr));
   EXPECT_EQ(IMG_BAD_PARAMETER, FftFilterImage(out.data(), flat.data(), &h, std::nan(""), nullptr));
+  EXPECT_EQ(IMG_BAD_PARAMETER, FftFilterImage(out.data(), flat.data(), &h, HUGE_VAL, nullptr));
   EXPECT_EQ(IMG_NULL_ARRAY, FftFilterImage(out.data(), nullptr, &h, 1.0, nullptr));
 }
 
