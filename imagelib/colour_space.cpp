@@ -87,16 +87,34 @@ struct ColourWork {
   }
 };
 
+// The conversions below report each row as one of `steps` steps.
+ImageResult ToPlanes(const int16_t* rgb, int16_t* hue, int16_t* sat, int16_t* light, const ImageHeader* h,
+                     ProgressCallback progress, int32_t steps);
+ImageResult FromPlanes(int16_t* rgb, const int16_t* hue, const int16_t* sat, const int16_t* light,
+                       const ImageHeader* h, ProgressCallback progress, int32_t steps);
+
 }   // namespace
 
 ImageResult RgbToHueSatLight(const int16_t* rgb, int16_t* hue, int16_t* sat, int16_t* light, const ImageHeader* h,
                              ProgressCallback progress) {
+  return ToPlanes(rgb, hue, sat, light, h, progress, h ? static_cast<int32_t>(ImageRows(h)) : 0);
+}
+
+ImageResult HueSatLightToRgb(int16_t* rgb, const int16_t* hue, const int16_t* sat, const int16_t* light,
+                             const ImageHeader* h, ProgressCallback progress) {
+  return FromPlanes(rgb, hue, sat, light, h, progress, h ? static_cast<int32_t>(ImageRows(h)) : 0);
+}
+
+namespace {
+
+ImageResult ToPlanes(const int16_t* rgb, int16_t* hue, int16_t* sat, int16_t* light, const ImageHeader* h,
+                     ProgressCallback progress, int32_t steps) {
   if (ImageResult e = CheckColour(h, rgb && hue && sat && light)) return e;
   if (!TablesLoaded()) return IMG_NULL_ARRAY;
   const Axes k;
   const ptrdiff_t W = ImageCols(h), H = ImageRows(h);
   for (ptrdiff_t y = 0; y < H; ++y) {
-    if (progress) progress(static_cast<int32_t>(H), 0);
+    if (progress) progress(steps, 0);
     for (ptrdiff_t i = y * W; i < (y + 1) * W; ++i) {
       const double B = rgb[3 * i], G = rgb[3 * i + 1], R = rgb[3 * i + 2];
       const double a = k.c2_6 * R - k.c1_6 * G - k.c1_6 * B;
@@ -110,14 +128,14 @@ ImageResult RgbToHueSatLight(const int16_t* rgb, int16_t* hue, int16_t* sat, int
   return IMG_OK;
 }
 
-ImageResult HueSatLightToRgb(int16_t* rgb, const int16_t* hue, const int16_t* sat, const int16_t* light,
-                             const ImageHeader* h, ProgressCallback progress) {
+ImageResult FromPlanes(int16_t* rgb, const int16_t* hue, const int16_t* sat, const int16_t* light,
+                       const ImageHeader* h, ProgressCallback progress, int32_t steps) {
   if (ImageResult e = CheckColour(h, rgb && hue && sat && light)) return e;
   if (!TablesLoaded()) return IMG_NULL_ARRAY;
   const Axes k;
   const ptrdiff_t W = ImageCols(h), H = ImageRows(h);
   for (ptrdiff_t y = 0; y < H; ++y) {
-    if (progress) progress(static_cast<int32_t>(H), 0);
+    if (progress) progress(steps, 0);
     for (ptrdiff_t i = y * W; i < (y + 1) * W; ++i) {
       const double S = sat[i];
       const double a = S * TableSin(hue[i]), b = S * TableCos(hue[i]), l = light[i] * k.sqrt3;
@@ -128,6 +146,8 @@ ImageResult HueSatLightToRgb(int16_t* rgb, const int16_t* hue, const int16_t* sa
   }
   return IMG_OK;
 }
+
+}   // namespace
 
 ImageResult CorrectColourTemperature(const int16_t* src, int16_t* dst, const ImageHeader* h, int32_t redGain,
                                      int32_t greenGain, int32_t blueGain, double satFactor, double hueTurn,
@@ -149,7 +169,9 @@ ImageResult CorrectColourTemperature(const int16_t* src, int16_t* dst, const Ima
     int16_t* hue = work.planes;
     int16_t* sat = hue + pixels;
     int16_t* light = sat + pixels;
-    RgbToHueSatLight(src, hue, sat, light, h, progress);
+    // Two passes over the rows: one count of steps for both.
+    const int32_t steps = static_cast<int32_t>(std::min<int64_t>(2 * int64_t{ImageRows(h)}, INT32_MAX));
+    ToPlanes(src, hue, sat, light, h, progress, steps);
     const int32_t turn = HueSteps(hueTurn);
     for (ptrdiff_t i = 0; i < pixels; ++i) {
       hue[i] = static_cast<int16_t>((hue[i] - turn) & (kTrigAngles - 1));
@@ -163,7 +185,7 @@ ImageResult CorrectColourTemperature(const int16_t* src, int16_t* dst, const Ima
       MakeRect(&all, 0, 0, h->width, h->height);
       SmoothRect(sat, sat, &grey, &all, radius);
     }
-    HueSatLightToRgb(dst, hue, sat, light, h, progress);
+    FromPlanes(dst, hue, sat, light, h, progress, steps);
     colour = dst;
   }
 

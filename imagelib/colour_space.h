@@ -25,6 +25,8 @@ ImageResult HueSatLightToRgb(int16_t* rgb, const int16_t* hue, const int16_t* sa
 // each channel times 10^(0.002 gain), then a white balance from 5000 K to
 // kelvin by Planck's law at constant luminance. 1.0, 0.0, 0, gains 0 and
 // 5000 K copy the picture. A temperature of 0 or below is IMG_BAD_PARAMETER.
+// With hue, saturation or smoothing to do, progress counts the rows there
+// and back as one pass of 2 x height steps.
 ImageResult CorrectColourTemperature(const int16_t* src, int16_t* dst, const ImageHeader* h, int32_t redGain,
                                      int32_t greenGain, int32_t blueGain, double satFactor, double hueTurn,
                                      double kelvin, int32_t radius, ProgressCallback progress = nullptr);

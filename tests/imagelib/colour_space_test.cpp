@@ -226,7 +226,8 @@ TEST_F(ColourSpace, ProgressIsCalledOncePerRow) {
   EXPECT_EQ(9, gProgressCalls);
   gProgressCalls = 0;
   ASSERT_EQ(IMG_OK, CorrectColourTemperature(src.data(), back.data(), &h, 0, 0, 0, 1.5, 0.0, 5000.0, 0, CountProgress));
-  EXPECT_EQ(18, gProgressCalls);   // there and back
+  EXPECT_EQ(18, gProgressCalls);   // there and back, as one count of steps
+  EXPECT_EQ(18, gProgressTotal);
 }
 
 TEST_F(ColourSpace, ResultCodes) {
