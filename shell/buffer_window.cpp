@@ -53,6 +53,12 @@ Picture ReadPicture(int buffer) {
   return p;
 }
 
+// A scroll position within 0..reduced - view, 0 when the picture fits.
+int32_t ClampScroll(int32_t position, int32_t reduced, int32_t view) {
+  const int32_t last = reduced > view ? reduced - view : 0;
+  return position < 0 ? 0 : (position > last ? last : position);
+}
+
 SIZE ClientSize(HWND window) {
   RECT r;
   GetClientRect(window, &r);
@@ -192,6 +198,9 @@ void OnPaint(HWND window, int buffer) {
     // A bar that will hide gives its room back.
     if (cw > p.dispW) cw += GetSystemMetrics(SM_CXVSCROLL);
     if (ch > p.dispH) ch += GetSystemMetrics(SM_CYHSCROLL);
+    // Positions kept from a larger picture would show nothing of this one.
+    v.scrollX = ClampScroll(v.scrollX, p.dispW, cw);
+    v.scrollY = ClampScroll(v.scrollY, p.dispH, ch);
     EnableWindow(v.zoomOut, cw < p.dispW || ch < p.dispH);
     EnableWindow(v.zoomIn, v.reduction >= 2);
     SetScrollBarInfo(window, SB_HORZ, 0, p.dispW, cw, v.scrollX);
@@ -211,8 +220,10 @@ void OnPaint(HWND window, int buffer) {
   PaintStatusText(dc, strip, p, v.reduction, night);
   RestorePalette(dc, oldPalette);
 
-  // The colour bar of the picture's palette in the sunken panel.
+  // The colour bar of the picture's palette in the sunken panel: colour
+  // pictures show the hues they are painted with, tinted ones their tint.
   const int32_t keptType = ps->Palettetype;
+  ps->Palettetype = paletteType;
   if (p.loaded && p.header.colourType >= 2 && p.header.colourType <= 4) ps->Palettetype = p.header.colourType;
   PaintColourBar(dc, strip.left + 3, strip.top + 3, strip.right - 100, strip.bottom - 3, ps, 0, nullptr);
   ps->Palettetype = keptType;
