@@ -183,17 +183,13 @@ void OnPaint(HWND window, int buffer) {
   BufferView& v = gViews[buffer - 1];
   RECT client;
   GetClientRect(window, &client);
-  PAINTSTRUCT paint;
-  const HDC dc = BeginPaint(window, &paint);
-  CreateButtons(window, v, client);
   const Picture p = ReadPicture(buffer);
   int32_t cw = client.right, ch = client.bottom;
+  // The bars are set before painting begins: a bar that hides or shows
+  // changes the client area, which is then painted whole.
   if (!p.loaded) {
     SetScrollBarInfo(window, SB_HORZ, 0, 0, 0, 0);
     SetScrollBarInfo(window, SB_VERT, 0, 0, 0, 0);
-    EnableWindow(v.zoomOut, FALSE);
-    EnableWindow(v.zoomIn, FALSE);
-    PlaceButtons(v, client);
   } else {
     // A bar that will hide gives its room back.
     if (cw > p.dispW) cw += GetSystemMetrics(SM_CXVSCROLL);
@@ -201,13 +197,17 @@ void OnPaint(HWND window, int buffer) {
     // Positions kept from a larger picture would show nothing of this one.
     v.scrollX = ClampScroll(v.scrollX, p.dispW, cw);
     v.scrollY = ClampScroll(v.scrollY, p.dispH, ch);
-    EnableWindow(v.zoomOut, cw < p.dispW || ch < p.dispH);
-    EnableWindow(v.zoomIn, v.reduction >= 2);
     SetScrollBarInfo(window, SB_HORZ, 0, p.dispW, cw, v.scrollX);
     SetScrollBarInfo(window, SB_VERT, 0, p.dispH, ch, v.scrollY);
-    PlaceButtons(v, client);
-    PaintPicture(dc, buffer, p, cw, ch);
   }
+  GetClientRect(window, &client);
+  PAINTSTRUCT paint;
+  const HDC dc = BeginPaint(window, &paint);
+  CreateButtons(window, v, client);
+  EnableWindow(v.zoomOut, p.loaded && (cw < p.dispW || ch < p.dispH));
+  EnableWindow(v.zoomIn, p.loaded && v.reduction >= 2);
+  PlaceButtons(v, client);
+  if (p.loaded) PaintPicture(dc, buffer, p, cw, ch);
 
   const bool night = ps->NightMode != 0;
   int paletteType = ps->Palettetype;
