@@ -53,6 +53,12 @@ Picture ReadPicture(int buffer) {
   return p;
 }
 
+// A scroll position within 0..reduced - view, 0 when the picture fits.
+int32_t ClampScroll(int32_t position, int32_t reduced, int32_t view) {
+  const int32_t last = reduced > view ? reduced - view : 0;
+  return position < 0 ? 0 : (position > last ? last : position);
+}
+
 SIZE ClientSize(HWND window) {
   RECT r;
   GetClientRect(window, &r);
@@ -177,28 +183,31 @@ void OnPaint(HWND window, int buffer) {
   BufferView& v = gViews[buffer - 1];
   RECT client;
   GetClientRect(window, &client);
-  PAINTSTRUCT paint;
-  const HDC dc = BeginPaint(window, &paint);
-  CreateButtons(window, v, client);
   const Picture p = ReadPicture(buffer);
   int32_t cw = client.right, ch = client.bottom;
+  // The bars are set before painting begins: a bar that hides or shows
+  // changes the client area, which is then painted whole.
   if (!p.loaded) {
     SetScrollBarInfo(window, SB_HORZ, 0, 0, 0, 0);
     SetScrollBarInfo(window, SB_VERT, 0, 0, 0, 0);
-    EnableWindow(v.zoomOut, FALSE);
-    EnableWindow(v.zoomIn, FALSE);
-    PlaceButtons(v, client);
   } else {
     // A bar that will hide gives its room back.
     if (cw > p.dispW) cw += GetSystemMetrics(SM_CXVSCROLL);
     if (ch > p.dispH) ch += GetSystemMetrics(SM_CYHSCROLL);
-    EnableWindow(v.zoomOut, cw < p.dispW || ch < p.dispH);
-    EnableWindow(v.zoomIn, v.reduction >= 2);
+    // Positions kept from a larger picture would show nothing of this one.
+    v.scrollX = ClampScroll(v.scrollX, p.dispW, cw);
+    v.scrollY = ClampScroll(v.scrollY, p.dispH, ch);
     SetScrollBarInfo(window, SB_HORZ, 0, p.dispW, cw, v.scrollX);
     SetScrollBarInfo(window, SB_VERT, 0, p.dispH, ch, v.scrollY);
-    PlaceButtons(v, client);
-    PaintPicture(dc, buffer, p, cw, ch);
   }
+  GetClientRect(window, &client);
+  PAINTSTRUCT paint;
+  const HDC dc = BeginPaint(window, &paint);
+  CreateButtons(window, v, client);
+  EnableWindow(v.zoomOut, p.loaded && (cw < p.dispW || ch < p.dispH));
+  EnableWindow(v.zoomIn, p.loaded && v.reduction >= 2);
+  PlaceButtons(v, client);
+  if (p.loaded) PaintPicture(dc, buffer, p, cw, ch);
 
   const bool night = ps->NightMode != 0;
   int paletteType = ps->Palettetype;
@@ -211,8 +220,10 @@ void OnPaint(HWND window, int buffer) {
   PaintStatusText(dc, strip, p, v.reduction, night);
   RestorePalette(dc, oldPalette);
 
-  // The colour bar of the picture's palette in the sunken panel.
+  // The colour bar of the picture's palette in the sunken panel: colour
+  // pictures show the hues they are painted with, tinted ones their tint.
   const int32_t keptType = ps->Palettetype;
+  ps->Palettetype = paletteType;
   if (p.loaded && p.header.colourType >= 2 && p.header.colourType <= 4) ps->Palettetype = p.header.colourType;
   PaintColourBar(dc, strip.left + 3, strip.top + 3, strip.right - 100, strip.bottom - 3, ps, 0, nullptr);
   ps->Palettetype = keptType;

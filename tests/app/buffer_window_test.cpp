@@ -87,6 +87,57 @@ TEST_F(BufferWindowTest, ZoomCentresTheViewAndScrollingStaysInside) {
   EXPECT_EQ(0, BufferScrollPosition(1).x);
 }
 
+TEST_F(BufferWindowTest, ZoomButtonsSitInTheCornerOfTheClientAreaTheBarsLeave) {
+  const HWND a = BufferWindow(1);
+  SizeWindow(a, 300, 200);
+  // A large picture shows both bars; emptied, the buffer hides them.
+  LoadPicture(1, "sonne.fts", 2000, 1500, 0);
+  RefreshBufferWindow(1);
+  SendMessageA(a, WM_PAINT, 0, 0);
+  ASSERT_LT(ClientSize(a).cx, 300);
+  for (bool loaded : {false, true}) {
+    if (loaded)
+      LoadPicture(1, "klein.fts", 100, 80, 0);
+    else
+      ClearSlot(1, &gProgramState);
+    RefreshBufferWindow(1);
+    SendMessageA(a, WM_PAINT, 0, 0);
+    const SIZE client = ClientSize(a);
+    EXPECT_EQ(300, client.cx) << loaded;
+    RECT plus;
+    GetWindowRect(GetDlgItem(a, IDC_BUFFER_ZOOM_IN), &plus);
+    MapWindowPoints(nullptr, a, reinterpret_cast<POINT*>(&plus), 2);
+    EXPECT_EQ(client.cx, plus.right) << loaded;
+    EXPECT_EQ(client.cy, plus.bottom) << loaded;
+    // Back to the large picture for the next case.
+    LoadPicture(1, "sonne.fts", 2000, 1500, 0);
+    RefreshBufferWindow(1);
+    SendMessageA(a, WM_PAINT, 0, 0);
+  }
+}
+
+TEST_F(BufferWindowTest, ASmallerPictureLoadedIntoAScrolledViewIsShown) {
+  const HWND a = BufferWindow(1);
+  SizeWindow(a, 300, 200);
+  LoadPicture(1, "sonne.fts", 2000, 1500, 0);
+  RefreshBufferWindow(1);
+  SendMessageA(a, WM_HSCROLL, SB_BOTTOM, 0);
+  SendMessageA(a, WM_VSCROLL, SB_BOTTOM, 0);
+  ASSERT_GT(BufferScrollPosition(1).x, 400);
+  // The view keeps its place, but only as far as the new picture reaches.
+  LoadPicture(1, "mond.fts", 400, 300, 0);
+  RefreshBufferWindow(1);
+  SendMessageA(a, WM_PAINT, 0, 0);
+  const SIZE c = ClientSize(a);
+  EXPECT_EQ(400 - c.cx, BufferScrollPosition(1).x);
+  EXPECT_EQ(300 - c.cy, BufferScrollPosition(1).y);
+  LoadPicture(1, "klein.fts", 100, 80, 0);
+  RefreshBufferWindow(1);
+  SendMessageA(a, WM_PAINT, 0, 0);
+  EXPECT_EQ(0, BufferScrollPosition(1).x);
+  EXPECT_EQ(0, BufferScrollPosition(1).y);
+}
+
 TEST_F(BufferWindowTest, ScrollRequestsMoveAndClampThePosition) {
   const struct {
     int32_t start;

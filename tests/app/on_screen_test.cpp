@@ -99,6 +99,31 @@ TEST_F(OnScreenTest, PictureSitsCentredBetweenBlackMarginsAboveTheStatusStrip) {
   EXPECT_EQ("Puffer A mit streifen.fts", Title(a));
 }
 
+TEST_F(OnScreenTest, StatusStripBarShowsThePaletteThePictureIsPaintedWith) {
+  const HWND a = BufferWindow(1);
+  gProgramState.Palettetype = 1;   // "Invers": level 0 is white
+  gProgramState.Colorstep = 256;
+  gProgramState.Logscale = 0;
+  // The bar's first column is level 0 in the palette type of the picture:
+  // grey pictures the setting, RGB pictures type 21, colour type 11 the
+  // colour circle, tinted pictures their tint (green: black at level 0).
+  const struct {
+    int colourType;
+    COLORREF first;
+  } cases[] = {{0, RGB(255, 255, 255)}, {1, RGB(64, 0, 0)}, {11, RGB(255, 0, 0)}, {3, RGB(0, 0, 0)}};
+  for (const auto& c : cases) {
+    LoadPicture(1, "bild.fts", 40, 30, c.colourType);
+    RefreshBufferWindow(1);
+    Settle();
+    RECT client;
+    GetClientRect(a, &client);
+    const COLORREF first = Pixel(a, 3, client.bottom - 10);
+    EXPECT_EQ(c.first, first) << c.colourType << ": " << std::hex << first;
+  }
+  EXPECT_EQ(1, gProgramState.Palettetype) << "the setting is kept";
+  gProgramState.Palettetype = 0;
+}
+
 TEST_F(OnScreenTest, AboutEmblemCoversTheFrameUntilItsButtonRestoresIt) {
   RECT client, window;
   GetClientRect(Frame(), &client);

@@ -1,5 +1,6 @@
-// tyvorn.exe as a user starts it: one instance only, the table file at
-// start, the close question, and every settings section written at exit.
+// tyvorn.exe as a user starts it: one instance only, the table file and
+// the deleted debug log at start, the close question, and every settings
+// section written at exit.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -102,6 +103,9 @@ TEST(Program, RunsOnceAsksBeforeClosingAndSavesEverySectionAtExit) {
   // Start-up overrules both: the one-page mode is off, the clock is actual.
   WritePrivateProfileStringA("FitImage", "Classicmode", "TRUE", ini.c_str());
   WritePrivateProfileStringA("Time", "IsActual", "FALSE", ini.c_str());
+  // The log of the last run goes at start.
+  const std::string debugLog = folder + "\\debug.log";
+  WritePrivateProfileStringA("alt", "alt", "alt", debugLog.c_str());
 
   Program first(folder);
   ASSERT_TRUE(first.started) << ProgramPath();
@@ -113,6 +117,7 @@ TEST(Program, RunsOnceAsksBeforeClosingAndSavesEverySectionAtExit) {
   WIN32_FILE_ATTRIBUTE_DATA table;
   ASSERT_TRUE(GetFileAttributesExA((folder + "\\trigon.tab").c_str(), GetFileExInfoStandard, &table));
   EXPECT_EQ(294920u, table.nFileSizeLow);
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(debugLog.c_str())) << "debug.log was not deleted";
 
   Program second(FreshFolder());
   ASSERT_TRUE(second.started);
