@@ -439,7 +439,8 @@ ImageResult MatchPatternInRadius(const ImageRect* pattern, int32_t radius, int32
   const PlaneView smooth = search.CoarsePlane();
   RowScorer& row = search.CoarseRow();
   int64_t x, y;
-  bool done = false;
+  // Without a column to try there is no coarse position at all.
+  bool done = candidates.x1 <= candidates.x0;
   while (!done && rows.Next(&y)) {
     cols.Restart();
     row.Start(smooth, search.grid(), y, candidates.x0, candidates.x1 - 1, G);

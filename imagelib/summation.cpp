@@ -378,7 +378,9 @@ ImageResult CompareWithReference(double* correlation, const int16_t* frame, cons
   } else {
     double rangeBits, spread;
     ImageRect box;
-    if (ImageResult e = BuildObjectMask(&rangeBits, &spread, &mask, &box, a, &work, 0.2)) return release(e);
+    // Any failure of the mask (also a frame too small for its inner part)
+    // counts as missing work memory.
+    if (BuildObjectMask(&rangeBits, &spread, &mask, &box, a, &work, 0.2) != IMG_OK) return release(IMG_NO_MEMORY);
     region = {static_cast<ptrdiff_t>(kInnerMargin + std::max<int64_t>(0, -dx)),
               static_cast<ptrdiff_t>(W - kInnerMargin - std::max<int64_t>(0, dx)),
               static_cast<ptrdiff_t>(kInnerMargin + std::max<int64_t>(0, -dy)),

@@ -352,6 +352,12 @@ TEST(Summation, CompareWithReferenceFindsTheMatchingShift) {
     const ImageRect outside = {90, 0, 20, 5};
     EXPECT_EQ(IMG_BAD_RECT, CompareWithReference(&corr, ref.data(), ref.data(), &h, 0, none, &outside));
     EXPECT_EQ(0.0, corr);
+    // Too small for the object mask's inner part: the mask fails.
+    const ImageHeader small = Header(30, 30, colour);
+    const Samples tiny = testimg::Texture(small, 5);
+    corr = -5;
+    EXPECT_EQ(IMG_NO_MEMORY, CompareWithReference(&corr, tiny.data(), tiny.data(), &small, 0, none, nullptr));
+    EXPECT_EQ(0.0, corr);
   }
 }
 
