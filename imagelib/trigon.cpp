@@ -36,12 +36,16 @@ bool ReadTables(const char* path) {
   return ok;
 }
 
+// False only when the file cannot be created. A write that fails on the way
+// (a full disk) costs nothing now: the tables are computed, and the short file
+// it leaves is recomputed at the next start.
 bool WriteTables(const char* path) {
   std::FILE* f = std::fopen(path, "wb");
   if (!f) return false;
-  bool ok = std::fwrite(SineTable, sizeof(double), kTrigAngles, f) == size_t(kTrigAngles) &&
-            std::fwrite(AtanTable, sizeof(double), kAtanEntries, f) == size_t(kAtanEntries);
-  return std::fclose(f) == 0 && ok;
+  if (std::fwrite(SineTable, sizeof(double), kTrigAngles, f) == size_t(kTrigAngles))
+    std::fwrite(AtanTable, sizeof(double), kAtanEntries, f);
+  std::fclose(f);
+  return true;
 }
 
 }  // namespace
@@ -74,7 +78,10 @@ double TableAtan2(double a, double b) {
   if (b == 0) return a > 0 ? 0 : 16384;
   const double A = std::fabs(a), B = std::fabs(b);
   const bool wide = A > B;   // ratio B/A, else A/B; A == B falls to the second branch
-  const double t = AtanTable[int(4096 * (wide ? B / A : A / B) + 0.5)];
+  // The ratio lies in 0..1; only a NaN or two infinities make it anything
+  // else, and those must not index outside the table.
+  const double ratio = wide ? B / A : A / B;
+  const double t = AtanTable[ratio >= 0 && ratio <= 1 ? int(4096 * ratio + 0.5) : 0];
   if (a > 0 && b > 0) return wide ? t : 8192 - t;
   if (a > 0) {
     if (!wide) return t + 24576;

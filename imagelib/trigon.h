@@ -12,7 +12,8 @@ extern double* SineTable;   // sin(i * 2pi / 32768)
 extern double* AtanTable;   // atan(i / 4096) in 1/32768 turns
 
 // Reads the tables from path, or computes them and writes the file when it is
-// missing or has the wrong size. 1 on success, 0 when memory or the file fail.
+// missing or has the wrong size. 1 on success, also when writing the file
+// fails half-way; 0 when memory fails or the file can be neither read nor created.
 int LoadTrigTables(const char* path);
 // Releases both tables; returns 1.
 int FreeTrigTables();

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -74,6 +75,16 @@ TEST_F(TrigTables, UnwritableDirectoryFails) {
   EXPECT_EQ(0, LoadTrigTables(bad.c_str()));
 }
 
+#ifdef __linux__
+// A device that takes the file but fails every write, like a full disk.
+TEST_F(TrigTables, AWriteThatFailsHalfWayStillGivesTheComputedTables) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  ASSERT_EQ(1, LoadTrigTables("/dev/full"));
+  EXPECT_EQ(1.0, SineTable[8192]);
+  EXPECT_NEAR(4096.0, AtanTable[4096], 1e-9);
+}
+#endif
+
 TEST_F(TrigTables, Lookups) {
   ASSERT_EQ(1, LoadTrigTables(path_.c_str()));
   EXPECT_EQ(1.0, TableCos(0));
@@ -100,6 +111,15 @@ TEST_F(TrigTables, Atan2Octants) {
       {1, -1e-9, 0},       // 32768 - T(0) is exactly 32768 and wraps to 0
   };
   for (const auto& c : cases) EXPECT_NEAR(c.angle, TableAtan2(c.a, c.b), 1e-9) << c.a << "," << c.b;
+
+  // What is no point at all still gives an angle inside one turn.
+  const double nan = std::nan(""), inf = HUGE_VAL;
+  for (const auto& p : {std::make_pair(nan, 1.0), std::make_pair(1.0, nan), std::make_pair(-1.0, nan),
+                        std::make_pair(nan, nan), std::make_pair(inf, inf), std::make_pair(-inf, inf)}) {
+    const double got = TableAtan2(p.first, p.second);
+    EXPECT_GE(got, 0) << p.first << "," << p.second;
+    EXPECT_LT(got, 32768) << p.first << "," << p.second;
+  }
 
   // Against the library arctangent: within the table's resolution everywhere.
   std::mt19937 rng(7);
