@@ -167,6 +167,7 @@ bool EncodePcx(const uint8_t* dib, size_t size, const PcxOptions& options, Bytes
   const int planes = target == 24 ? 3 : target == 4 ? 4 : 1;
   const int bits = target == 8 || target == 24 ? 8 : 1;
   const size_t bytesPerLine = (size_t(v.width) * bits + 15) / 16 * 2;   // even, as readers expect
+  if (bytesPerLine > 0xFFFF) return false;   // the header holds it in 16 bits
   const bool rle = options.PcxCompression != 0;
   const int version = KnownVersion(options.PcxPCXVersion) ? options.PcxPCXVersion : 5;
 

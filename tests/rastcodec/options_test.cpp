@@ -220,6 +220,20 @@ TEST(PcxOptions, CompressionOffWritesPlainLines) {
   }
 }
 
+TEST(PcxOptions, LinesTooLongForTheHeaderAreRefused) {
+  // 65535 pixels of 8 bits make an even line of 65536 bytes, which the
+  // header's 16-bit field cannot state; 65534 still fit.
+  Bytes file;
+  const Bytes widest = Dib8(65535, 1, IndexPattern);
+  EXPECT_FALSE(rastcodec::EncodePcx(widest.data(), widest.size(), PcxOptions{32, 5, 8, 1}, &file));
+  EXPECT_TRUE(file.empty());
+  const Bytes wide = Dib8(65534, 1, IndexPattern);
+  ASSERT_TRUE(rastcodec::EncodePcx(wide.data(), wide.size(), PcxOptions{32, 5, 8, 1}, &file));
+  Bytes back;
+  ASSERT_TRUE(rastcodec::DecodePcx(file.data(), file.size(), &back));
+  EXPECT_EQ(65534, View(back).width);
+}
+
 // Level i of 0..255 kept in `levels` steps, as a palette index and back.
 int Reduced(int i, int levels) { return (i * (levels - 1) + 127) / 255; }
 int Widened(int j, int levels) { return (j * 255 + (levels - 1) / 2) / (levels - 1); }
