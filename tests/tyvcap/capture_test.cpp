@@ -291,6 +291,31 @@ TEST_F(Camera, ClosingDuringARecordingLeavesACompleteFile) {
   ExpectConsecutive(numbers);
 }
 
+// A recording into a folder that does not exist fails before the graph runs;
+// closing afterwards must not hang.
+TEST_F(Camera, AFileThatCannotBeMadeIsAFailureAndClosingStillWorks) {
+  const std::wstring missing = folder_ + L"fehlt\\saturn.avi";
+  std::vector<BYTE> frame(testcam::kNativeWidth * testcam::kNativeHeight * 3);
+  ASSERT_EQ(S_OK, Start());
+  EXPECT_TRUE(FAILED(TYVCAP_CaptureVideo(0, missing.c_str())));
+  EXPECT_EQ(0, TYVCAP_GetFrame(frame.data())) << "the session is closed";
+  TYVCAP_CloseCapture();
+
+  // A file change into nowhere fails too; the first part stays complete.
+  ASSERT_EQ(S_OK, Start());
+  const std::wstring file = folder_ + L"saturn.avi";
+  ASSERT_EQ(S_OK, TYVCAP_CaptureVideo(0, file.c_str()));
+  WaitForCallbacks(4);
+  EXPECT_TRUE(FAILED(TYVCAP_RenameCapVideo(missing.c_str())));
+  EXPECT_EQ(S_OK, TYVCAP_StopCapture());
+  EXPECT_EQ(1, TYVCAP_GetFrame(frame.data())) << "the live picture is back";
+  TYVCAP_CloseCapture();
+  const auto numbers = FrameNumbers(DecodeAll(file));
+  EXPECT_GE(numbers.size(), 4u);
+  ExpectConsecutive(numbers);
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(missing.c_str()));
+}
+
 TEST_F(Camera, StampIsBurntIntoRecordedFramesAndClippedToTheirWidth) {
   TYVCAP_SetTimemarker(1);
   TYVCAP_SetPositionmarker(-7.1, 50.8, 67, 1);
