@@ -259,6 +259,13 @@ TEST_F(Camera, FileChangeContinuesTheRecordingInNumberedParts) {
   const std::wstring base = folder_ + L"mond";
   ASSERT_EQ(S_OK, TYVCAP_CaptureVideo(0, (base + L".avi").c_str()));
   int before = WaitForCallbacks(5);
+  // The capture dialog watches the size of the file being written this way.
+  HANDLE watched = CreateFileW((base + L".avi").c_str(), 0, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, watched) << "error " << GetLastError();
+  LARGE_INTEGER size = {};
+  EXPECT_TRUE(GetFileSizeEx(watched, &size));
+  EXPECT_GT(size.QuadPart, 0);
+  CloseHandle(watched);
   for (int part = 1; part <= 2; ++part) {
     wchar_t name[MAX_PATH];
     swprintf(name, MAX_PATH, L"%ls_%03d.avi", base.c_str(), part);
