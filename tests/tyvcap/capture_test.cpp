@@ -353,6 +353,25 @@ TEST_F(Camera, StampIsBurntIntoRecordedFramesAndClippedToTheirWidth) {
   EXPECT_EQ(20, above[2]);
 }
 
+TEST_F(Camera, StampIsDrawnOnlyWhenTheTimeSwitchIsExactlyOne) {
+  const struct {
+    int time, position;
+  } cases[] = {{0, 1}, {2, 1}, {-1, 0}};
+  ASSERT_EQ(S_OK, Start());
+  const int w = testcam::kNativeWidth, h = testcam::kNativeHeight;
+  std::vector<BYTE> frame(static_cast<size_t>(w) * h * 3);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "time " << c.time << ", position " << c.position);
+    TYVCAP_SetTimemarker(c.time);
+    TYVCAP_SetPositionmarker(-7.1, 50.8, 67, c.position);
+    ASSERT_EQ(1, TYVCAP_GetFrame(frame.data()));   // may still be an older frame
+    ASSERT_EQ(1, TYVCAP_GetFrame(frame.data()));
+    const auto numbers = FrameNumbers(avifixture::Video{w, h, {frame}});
+    EXPECT_EQ(1u, numbers.size()) << "the picture is untouched";
+  }
+  TYVCAP_SetPositionmarker(0, 0, 0, 0);
+}
+
 TEST_F(Camera, MinimisingPausesTheLivePictureButNeverARecording) {
   ASSERT_EQ(S_OK, Start());
   HWND display = TYVCAP_GetDisplayWnd();
