@@ -285,6 +285,13 @@ HRESULT OpenAviFile(const wchar_t* file) {
   if (SUCCEEDED(hr)) hr = S.fileSink->SetFileName(file, nullptr);
   if (SUCCEEDED(hr)) hr = S.graph->AddFilter(sink, L"File Writer");
   if (SUCCEEDED(hr)) hr = ConnectFilters(S.graph, S.mux, sink);
+  if (FAILED(hr)) {
+    // Nothing of a file that cannot be had stays in the graph.
+    if (sink) S.graph->RemoveFilter(sink);
+    if (S.mux) S.graph->RemoveFilter(S.mux);
+    SafeRelease(S.fileSink);
+    SafeRelease(S.mux);
+  }
   SafeRelease(sink);
   return hr;
 }

@@ -142,6 +142,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     }
     case DLL_PROCESS_DETACH:
       GlobalFreeLocked(reinterpret_cast<void**>(&g_glyphs));
+      // Classes of a library outlive it; a later load would find the name taken.
+      UnregisterClassA(kDisplayClass, instance);
       break;
   }
   return TRUE;

@@ -57,7 +57,9 @@ const char* const kGlyphs[kGlyphCount][kGlyphRows] = {
 
 constexpr char kSymbolCodes[] = "G'\".:NSWE-m";   // glyphs 10 .. 20
 
-int Trunc(double v) { return static_cast<int>(v); }
+// Truncation toward zero; a value no int holds (or not a number) counts as 0
+// rather than be converted undefined.
+int Trunc(double v) { return v > -2147483648.0 && v < 2147483648.0 ? static_cast<int>(v) : 0; }
 
 struct CellWriter {
   StampCell* cells;

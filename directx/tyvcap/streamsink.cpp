@@ -196,14 +196,17 @@ class StreamSink : public IBaseFilter, public IFileSinkFilter {
   }
   STDMETHODIMP QueryVendorInfo(LPWSTR*) override { return E_NOTIMPL; }
 
-  // IFileSinkFilter: a new name takes effect when the graph next starts.
+  // IFileSinkFilter. The file is made here, so a place that cannot be
+  // written fails before the graph runs: a graph whose start failed half-way
+  // cannot be released on this platform.
   STDMETHODIMP SetFileName(LPCOLESTR name, const AM_MEDIA_TYPE*) override {
     if (!name) return E_POINTER;
     EnterCriticalSection(&lock_);
     CloseFile();
     fileName_ = name;
+    const HRESULT hr = OpenedFile() == INVALID_HANDLE_VALUE ? HRESULT_FROM_WIN32(GetLastError()) : S_OK;
     LeaveCriticalSection(&lock_);
-    return S_OK;
+    return hr;
   }
   STDMETHODIMP GetCurFile(LPOLESTR* name, AM_MEDIA_TYPE* mt) override {
     if (!name) return E_POINTER;
@@ -243,10 +246,12 @@ class StreamSink : public IBaseFilter, public IFileSinkFilter {
   HRESULT Start(FILTER_STATE state) {
     EnterCriticalSection(&lock_);
     HRESULT hr = S_OK;
-    // A fresh file for each start from stopped; the multiplexer writes it anew.
+    // An empty file for each start from stopped; the multiplexer writes it anew.
     if (state_ == State_Stopped) {
-      CloseFile();
-      if (OpenedFile() == INVALID_HANDLE_VALUE) hr = HRESULT_FROM_WIN32(GetLastError());
+      HANDLE file = OpenedFile();
+      LARGE_INTEGER zero = {};
+      if (file == INVALID_HANDLE_VALUE || !SetFilePointerEx(file, zero, nullptr, FILE_BEGIN) || !SetEndOfFile(file))
+        hr = HRESULT_FROM_WIN32(GetLastError());
     }
     if (SUCCEEDED(hr)) state_ = state;
     LeaveCriticalSection(&lock_);

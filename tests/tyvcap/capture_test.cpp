@@ -259,6 +259,13 @@ TEST_F(Camera, FileChangeContinuesTheRecordingInNumberedParts) {
   const std::wstring base = folder_ + L"mond";
   ASSERT_EQ(S_OK, TYVCAP_CaptureVideo(0, (base + L".avi").c_str()));
   int before = WaitForCallbacks(5);
+  // The capture dialog watches the size of the file being written this way.
+  HANDLE watched = CreateFileW((base + L".avi").c_str(), 0, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, watched) << "error " << GetLastError();
+  LARGE_INTEGER size = {};
+  EXPECT_TRUE(GetFileSizeEx(watched, &size));
+  EXPECT_GT(size.QuadPart, 0);
+  CloseHandle(watched);
   for (int part = 1; part <= 2; ++part) {
     wchar_t name[MAX_PATH];
     swprintf(name, MAX_PATH, L"%ls_%03d.avi", base.c_str(), part);
@@ -291,6 +298,31 @@ TEST_F(Camera, ClosingDuringARecordingLeavesACompleteFile) {
   ExpectConsecutive(numbers);
 }
 
+// A recording into a folder that does not exist fails before the graph runs;
+// closing afterwards must not hang.
+TEST_F(Camera, AFileThatCannotBeMadeIsAFailureAndClosingStillWorks) {
+  const std::wstring missing = folder_ + L"fehlt\\saturn.avi";
+  std::vector<BYTE> frame(testcam::kNativeWidth * testcam::kNativeHeight * 3);
+  ASSERT_EQ(S_OK, Start());
+  EXPECT_TRUE(FAILED(TYVCAP_CaptureVideo(0, missing.c_str())));
+  EXPECT_EQ(0, TYVCAP_GetFrame(frame.data())) << "the session is closed";
+  TYVCAP_CloseCapture();
+
+  // A file change into nowhere fails too; the first part stays complete.
+  ASSERT_EQ(S_OK, Start());
+  const std::wstring file = folder_ + L"saturn.avi";
+  ASSERT_EQ(S_OK, TYVCAP_CaptureVideo(0, file.c_str()));
+  WaitForCallbacks(4);
+  EXPECT_TRUE(FAILED(TYVCAP_RenameCapVideo(missing.c_str())));
+  EXPECT_EQ(S_OK, TYVCAP_StopCapture());
+  EXPECT_EQ(1, TYVCAP_GetFrame(frame.data())) << "the live picture is back";
+  TYVCAP_CloseCapture();
+  const auto numbers = FrameNumbers(DecodeAll(file));
+  EXPECT_GE(numbers.size(), 4u);
+  ExpectConsecutive(numbers);
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(missing.c_str()));
+}
+
 TEST_F(Camera, StampIsBurntIntoRecordedFramesAndClippedToTheirWidth) {
   TYVCAP_SetTimemarker(1);
   TYVCAP_SetPositionmarker(-7.1, 50.8, 67, 1);
@@ -319,6 +351,25 @@ TEST_F(Camera, StampIsBurntIntoRecordedFramesAndClippedToTheirWidth) {
   const BYTE* above = &f[(static_cast<size_t>(20) * video.width + 64) * 3];
   EXPECT_EQ(64, above[1]);
   EXPECT_EQ(20, above[2]);
+}
+
+TEST_F(Camera, StampIsDrawnOnlyWhenTheTimeSwitchIsExactlyOne) {
+  const struct {
+    int time, position;
+  } cases[] = {{0, 1}, {2, 1}, {-1, 0}};
+  ASSERT_EQ(S_OK, Start());
+  const int w = testcam::kNativeWidth, h = testcam::kNativeHeight;
+  std::vector<BYTE> frame(static_cast<size_t>(w) * h * 3);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "time " << c.time << ", position " << c.position);
+    TYVCAP_SetTimemarker(c.time);
+    TYVCAP_SetPositionmarker(-7.1, 50.8, 67, c.position);
+    ASSERT_EQ(1, TYVCAP_GetFrame(frame.data()));   // may still be an older frame
+    ASSERT_EQ(1, TYVCAP_GetFrame(frame.data()));
+    const auto numbers = FrameNumbers(avifixture::Video{w, h, {frame}});
+    EXPECT_EQ(1u, numbers.size()) << "the picture is untouched";
+  }
+  TYVCAP_SetPositionmarker(0, 0, 0, 0);
 }
 
 TEST_F(Camera, MinimisingPausesTheLivePictureButNeverARecording) {

@@ -119,4 +119,19 @@ TEST(DisplayWindow, WithoutAParentItIsNotMade) {
   EXPECT_EQ(0, TYVCAP_OpenDisplayWnd(nullptr, 0, 0, 10, 10));
 }
 
+// A program may load and unload the library more than once.
+TEST(LibraryEntry, LoadsAgainAfterItWasUnloaded) {
+  wchar_t here[MAX_PATH], temp[MAX_PATH], copy[MAX_PATH];
+  GetModuleFileNameW(GetModuleHandleA("tyvcap.dll"), here, MAX_PATH);
+  GetTempPathW(MAX_PATH, temp);
+  swprintf(copy, MAX_PATH, L"%lstyvcap-copy-%lu.dll", temp, GetCurrentProcessId());
+  ASSERT_TRUE(CopyFileW(here, copy, FALSE));
+  for (int round = 0; round < 2; ++round) {
+    HMODULE m = LoadLibraryW(copy);
+    ASSERT_NE(nullptr, m) << "round " << round << ", error " << GetLastError();
+    FreeLibrary(m);
+  }
+  DeleteFileW(copy);
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 // no Windows.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -133,6 +134,16 @@ TEST(StampLayout, PositionDegreesMinutesTenthsOfSecondsAndHemispheres) {
     ExpectCells(c.longitude, Between(all, 200, 312));
     ExpectCells(c.latitude, Between(all, 312, 416));
     ExpectCells(c.altitude, Between(all, 416, 464));
+  }
+}
+
+TEST(StampLayout, PositionsNoNumberHoldsDrawAsZero) {
+  const StampPosition zero{0, 0, -0.5};
+  const StampPosition cases[] = {{std::nan(""), 1e300, -1e12}, {-1e300, std::nan(""), -1e300}};
+  for (const auto& p : cases) {
+    SCOPED_TRACE(testing::Message() << p.longitude << " " << p.latitude << " " << p.altitude);
+    const Cells expected = Between(Layout(kMarch5, &zero), 200, 464);
+    ExpectCells(expected, Between(Layout(kMarch5, &p), 200, 464));
   }
 }
 
