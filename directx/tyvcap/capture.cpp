@@ -56,32 +56,43 @@ HRESULT OpenSessionGraph() {
   return S_OK;
 }
 
-HRESULT FindCaptureDevice(IBaseFilter** filter, const wchar_t* name) {
+// The system's video input devices; null when there are none.
+IEnumMoniker* VideoInputDevices() {
   ICreateDevEnum* devices = nullptr;
   IEnumMoniker* monikers = nullptr;
   HRESULT hr = CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
                                 reinterpret_cast<void**>(&devices));
   if (SUCCEEDED(hr)) hr = devices->CreateClassEnumerator(CLSID_VideoInputDeviceCategory, &monikers, 0);
-  if (hr != S_OK) {
-    SafeRelease(devices);
+  SafeRelease(devices);
+  // S_FALSE: the category is empty.
+  if (hr != S_OK) SafeRelease(monikers);
+  return monikers;
+}
+
+// The device's "FriendlyName"; false when it has none.
+bool ReadFriendlyName(IMoniker* moniker, VARIANT* name) {
+  VariantInit(name);
+  IPropertyBag* bag = nullptr;
+  if (FAILED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, reinterpret_cast<void**>(&bag)))) return false;
+  const bool found = SUCCEEDED(bag->Read(L"FriendlyName", name, nullptr)) && name->vt == VT_BSTR;
+  bag->Release();
+  return found;
+}
+
+HRESULT FindCaptureDevice(IBaseFilter** filter, const wchar_t* name) {
+  IEnumMoniker* monikers = VideoInputDevices();
+  if (!monikers) {
     NotifyNoCaptureDevice();
     return S_OK;
   }
   IMoniker* moniker = nullptr;
   HRESULT result = S_OK;
   while (monikers->Next(1, &moniker, nullptr) == S_OK) {
-    IPropertyBag* bag = nullptr;
-    bool match = false;
-    if (SUCCEEDED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, reinterpret_cast<void**>(&bag)))) {
-      VARIANT v;
-      VariantInit(&v);
-      if (SUCCEEDED(bag->Read(L"FriendlyName", &v, nullptr)) && v.vt == VT_BSTR)
-        match = wcscmp(v.bstrVal, name) == 0;
-      VariantClear(&v);
-      bag->Release();
-    }
+    VARIANT v;
+    const bool match = ReadFriendlyName(moniker, &v) && wcscmp(v.bstrVal, name) == 0;
+    VariantClear(&v);
     if (match) {
-      hr = moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter, reinterpret_cast<void**>(filter));
+      const HRESULT hr = moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter, reinterpret_cast<void**>(filter));
       moniker->Release();
       if (FAILED(hr)) {
         ReportError("Unable to access video capture device!", hr);
@@ -92,7 +103,6 @@ HRESULT FindCaptureDevice(IBaseFilter** filter, const wchar_t* name) {
     moniker->Release();
   }
   monikers->Release();
-  devices->Release();
   if (FAILED(result)) TYVCAP_CloseCapture();
   return result;
 }
@@ -413,40 +423,26 @@ int TYVCAP_CALL TYVCAP_EnumCaptureDevices(wchar_t** names) {
   int rows = 0, length = 0;
   WideTableShape(names, &rows, &length);
   const int limit = rows > 0 && rows < 20 ? rows : 20;
-  ICreateDevEnum* devices = nullptr;
-  IEnumMoniker* monikers = nullptr;
-  HRESULT hr = CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
-                                reinterpret_cast<void**>(&devices));
-  if (SUCCEEDED(hr)) hr = devices->CreateClassEnumerator(CLSID_VideoInputDeviceCategory, &monikers, 0);
-  if (hr != S_OK) {
-    SafeRelease(devices);
-    return 0;
-  }
+  IEnumMoniker* monikers = VideoInputDevices();
+  if (!monikers) return 0;
   int count = 0;
   IMoniker* moniker = nullptr;
   while (count < limit && monikers->Next(1, &moniker, nullptr) == S_OK) {
-    IPropertyBag* bag = nullptr;
-    if (SUCCEEDED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, reinterpret_cast<void**>(&bag)))) {
-      VARIANT v;
-      VariantInit(&v);
-      if (SUCCEEDED(bag->Read(L"FriendlyName", &v, nullptr)) && v.vt == VT_BSTR &&
-          TestCaptureDevice(v.bstrVal) == S_OK && names) {
-        wchar_t* row = names[count];
-        if (length > 0) {
-          wcsncpy(row, v.bstrVal, static_cast<size_t>(length) - 1);
-          row[length - 1] = 0;
-        } else {
-          wcscpy(row, v.bstrVal);
-        }
-        ++count;
+    VARIANT v;
+    if (ReadFriendlyName(moniker, &v) && TestCaptureDevice(v.bstrVal) == S_OK && names) {
+      wchar_t* row = names[count];
+      if (length > 0) {
+        wcsncpy(row, v.bstrVal, static_cast<size_t>(length) - 1);
+        row[length - 1] = 0;
+      } else {
+        wcscpy(row, v.bstrVal);
       }
-      VariantClear(&v);
-      bag->Release();
+      ++count;
     }
+    VariantClear(&v);
     moniker->Release();
   }
   monikers->Release();
-  devices->Release();
   return count;
 }
 
