@@ -76,6 +76,32 @@ ImageResult DivideFlatField(int16_t* dst, const int16_t* light, const int16_t* f
     flat = flatCopy;
   }
 
+  // Each row in steps: every sample scaled as if its flat value were usable
+  // (its quotient from a table, see below; the others read a clamped
+  // index); then, in 16 bits, the samples whose flat value is 0 or a defect
+  // keep light, the others take the scaled value; last the defects, from
+  // their surroundings. The results go to a row of their own first: with
+  // dst the light picture the compiler could not run the loop side by side
+  // otherwise.
+  const ptrdiff_t rowLen = W * spp;
+  const size_t rowBytes = 3 * sizeof(int32_t) + 6 * sizeof(int16_t);
+  auto* work = static_cast<int32_t*>(AllocArray(static_cast<size_t>(rowLen), rowBytes));
+  if (!work) {
+    FreeMem(&flatCopy);
+    return IMG_NO_MEMORY;
+  }
+  int32_t* scaled = work;
+  int32_t* index = scaled + rowLen;                              // into the quotients
+  int32_t* rowAt = index + rowLen;                               // where each sample's table would start at f = 0
+  auto* rowLo = reinterpret_cast<int16_t*>(rowAt + rowLen);      // the usable flat values of each sample's channel
+  int16_t* rowHi = rowLo + rowLen;
+  int16_t* rowTableLo = rowHi + rowLen;                          // and the range its table covers
+  int16_t* rowTableHi = rowTableLo + rowLen;
+  int16_t* special = rowTableHi + rowLen;                        // -1 where the flat value is 0 or a defect
+  int16_t* result = special + rowLen;
+
+  // Each channel's sum and the range of its flat values (column by column
+  // first, so that the rows run side by side).
   int64_t sums[3] = {};
   if (spp == 3) {
     for (ptrdiff_t i = 0; i < n; i += 3) {
@@ -86,45 +112,66 @@ ImageResult DivideFlatField(int16_t* dst, const int16_t* light, const int16_t* f
   } else {
     for (ptrdiff_t i = 0; i < n; ++i) sums[0] += flat[i];
   }
+  int16_t* columnLo = rowTableLo;
+  int16_t* columnHi = rowTableHi;
+  std::memcpy(columnLo, flat, static_cast<size_t>(rowLen) * sizeof(int16_t));
+  std::memcpy(columnHi, flat, static_cast<size_t>(rowLen) * sizeof(int16_t));
+  for (ptrdiff_t y = 1; y < H; ++y) {
+    const int16_t* f = flat + y * rowLen;
+    for (ptrdiff_t i = 0; i < rowLen; ++i) {
+      columnLo[i] = std::min(columnLo[i], f[i]);
+      columnHi[i] = std::max(columnHi[i], f[i]);
+    }
+  }
+  int32_t lowest[3] = {INT16_MAX, INT16_MAX, INT16_MAX}, highest[3] = {INT16_MIN, INT16_MIN, INT16_MIN};
+  for (ptrdiff_t i = 0; i < rowLen; ++i) {
+    lowest[i % spp] = std::min<int32_t>(lowest[i % spp], columnLo[i]);
+    highest[i % spp] = std::max<int32_t>(highest[i % spp], columnHi[i]);
+  }
+
+  // The quotients m / f of the usable flat values that occur, one table per
+  // channel: a frame has far more samples than its flat has distinct values.
   double mean[3];
-  int32_t usableLo[3], usableHi[3];
+  int32_t usableLo[3], usableHi[3], tableLo[3], tableHi[3], tableAt[3];
+  int32_t tableSize = 0;
   for (ptrdiff_t c = 0; c < spp; ++c) {
     mean[c] = static_cast<double>(sums[c]) / static_cast<double>(W * H);
     UsableFlatValues(mean[c], &usableLo[c], &usableHi[c]);
+    tableLo[c] = std::max(usableLo[c], lowest[c]);
+    tableHi[c] = std::min(usableHi[c], highest[c]);
+    if (tableLo[c] > tableHi[c]) tableLo[c] = tableHi[c] = 0;   // nothing usable: one entry, never used
+    tableAt[c] = tableSize;
+    tableSize += tableHi[c] - tableLo[c] + 1;
   }
-
-  // Each row in steps: every sample scaled as if its flat value were usable
-  // (doubles only, so the divisions run side by side); then, in 16 bits,
-  // the samples whose flat value is 0 or a defect keep light, the others
-  // take the scaled value; last the defects, from their surroundings. The
-  // results go to a row of their own first: with dst the light picture the
-  // compiler could not run the loop side by side otherwise.
-  const ptrdiff_t rowLen = W * spp;
-  const size_t rowBytes = sizeof(double) + sizeof(int32_t) + 4 * sizeof(int16_t);
-  auto* work = static_cast<double*>(AllocArray(static_cast<size_t>(rowLen), rowBytes));
-  if (!work) {
+  auto* quotients = static_cast<double*>(AllocArray(static_cast<size_t>(tableSize), sizeof(double)));
+  if (!quotients) {
+    FreeMem(&work);
     FreeMem(&flatCopy);
     return IMG_NO_MEMORY;
   }
-  double* rowMean = work;                                        // the channel mean of each sample of a row
-  auto* scaled = reinterpret_cast<int32_t*>(work + rowLen);      // half of the doubles' room
-  auto* rowLo = reinterpret_cast<int16_t*>(scaled + rowLen);     // the usable flat values of each sample's channel
-  int16_t* rowHi = rowLo + rowLen;
-  int16_t* special = rowHi + rowLen;                             // -1 where the flat value is 0 or a defect
-  int16_t* result = special + rowLen;
+  for (ptrdiff_t c = 0; c < spp; ++c)
+    for (int32_t f = tableLo[c]; f <= tableHi[c]; ++f)
+      quotients[tableAt[c] + f - tableLo[c]] = mean[c] / (f + (f == 0));
+
   for (ptrdiff_t i = 0; i < rowLen; ++i) {
-    rowMean[i] = mean[i % spp];
-    rowLo[i] = static_cast<int16_t>(std::max(usableLo[i % spp], INT16_MIN));
-    rowHi[i] = static_cast<int16_t>(std::min(usableHi[i % spp], INT16_MAX));
+    const ptrdiff_t c = i % spp;
+    rowLo[i] = static_cast<int16_t>(std::max(usableLo[c], INT16_MIN));
+    rowHi[i] = static_cast<int16_t>(std::min(usableHi[c], INT16_MAX));
+    rowTableLo[i] = static_cast<int16_t>(tableLo[c]);
+    rowTableHi[i] = static_cast<int16_t>(tableHi[c]);
+    rowAt[i] = tableAt[c] - tableLo[c];
   }
   for (ptrdiff_t y = 0; y < H; ++y) {
     const int16_t* f = flat + y * rowLen;
     const int16_t* l = light + y * rowLen;
     int16_t* out = dst + y * rowLen;
+    for (ptrdiff_t i = 0; i < rowLen; ++i)
+      index[i] = rowAt[i] + std::min(std::max(f[i], rowTableLo[i]), rowTableHi[i]);
     for (ptrdiff_t i = 0; i < rowLen; ++i) {
-      const int32_t fi = f[i];
-      const double v = l[i] * (rowMean[i] / (fi + (fi == 0))) + 0.5;   // a flat value of 0 is taken care of below
-      scaled[i] = static_cast<int32_t>(std::min(std::max(v, 0.0), 32767.0));
+      // |v| stays below 2^31 (|l| and |m / f| at most 2^15), so the
+      // integer clamps the same as the double would.
+      const auto v = static_cast<int32_t>(l[i] * quotients[index[i]] + 0.5);
+      scaled[i] = std::min(std::max(v, 0), 32767);
     }
     int16_t any = 0;
     for (ptrdiff_t i = 0; i < rowLen; ++i) {
@@ -145,6 +192,7 @@ ImageResult DivideFlatField(int16_t* dst, const int16_t* light, const int16_t* f
       out[i] = v > 32767.0 ? int16_t{32767} : v < 0.0 ? int16_t{0} : static_cast<int16_t>(v);
     }
   }
+  FreeMem(&quotients);
   FreeMem(&work);
   FreeMem(&flatCopy);
   return IMG_OK;

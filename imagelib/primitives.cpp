@@ -43,29 +43,29 @@ void BuildField(int16_t* dst, const int16_t* src, ptrdiff_t rowLen, ptrdiff_t ro
 }
 
 // Triangular sums along one row of N-sample pixels, for the pixels
-// first..last-1, written to sums[(i - first) * N + k]. Two running box sums
-// of R + 1 pixels keep the cost independent of the radius:
-// T(i + 1) = T(i) + sum in[i + 1 .. i + 1 + R] - sum in[i - R .. i].
+// first..last-1, written to sums[(i - first) * N + k]; prefix holds room for
+// (last - first + 2 R + 2) N running sums.
 template <int N>
-void TriangleRow(const int16_t* in, ptrdiff_t first, ptrdiff_t last, int R, int32_t* sums) {
-  int32_t up[N] = {}, down[N] = {}, t[N] = {};
-  for (int d = -R; d <= R; ++d) {
+void TriangleRow(const int16_t* in, ptrdiff_t first, ptrdiff_t last, int R, int32_t* sums, uint32_t* prefix) {
+  // The triangle is a box of R + 1 run over by another: with Q the running
+  // sum of the running sums of the samples from first - R on, T(i) is the
+  // second difference Q[i + R + 2] - 2 Q[i + 1] + Q[i - R] (local indices).
+  // The running sums wrap in 32 bits; the difference, below 2^31, does not.
+  const int16_t* x = in + (first - R) * N;
+  const ptrdiff_t n = last - first + 2 * R;
+  uint32_t p[N] = {}, q[N] = {};
+  for (int k = 0; k < N; ++k) prefix[k] = 0;
+  for (ptrdiff_t j = 0; j <= n; ++j) {
     for (int k = 0; k < N; ++k) {
-      const int32_t v = in[(first + d) * N + k];
-      t[k] += (R + 1 - std::abs(d)) * v;
-      if (d <= 0) up[k] += v;
-      if (d >= 0) down[k] += v;
+      q[k] += p[k];
+      prefix[(j + 1) * N + k] = q[k];
+      if (j < n) p[k] += static_cast<uint32_t>(static_cast<int32_t>(x[j * N + k]));
     }
   }
-  for (ptrdiff_t i = first; i < last; ++i) {
-    const int16_t* p = in + i * N;
-    for (int k = 0; k < N; ++k) {
-      *sums++ = t[k];
-      down[k] += p[(1 + R) * N + k] - p[k];
-      t[k] += down[k] - up[k];
-      up[k] += p[N + k] - p[-R * N + k];
-    }
-  }
+  const ptrdiff_t count = (last - first) * N;
+  const uint32_t* hi = prefix + (2 * R + 2) * N;
+  const uint32_t* mid = prefix + (R + 1) * N;
+  for (ptrdiff_t i = 0; i < count; ++i) sums[i] = static_cast<int32_t>(hi[i] - 2 * mid[i] + prefix[i]);
 }
 
 }  // namespace
@@ -304,11 +304,12 @@ void SmoothRect(int16_t* dst, const int16_t* src, const ImageHeader* h, const Im
   const DoubleQuotient div((R + 1) * (R + 1));
 
   // All work memory first: on failure dst stays untouched.
-  int32_t* rowSums = nullptr;  // one row span of triangle sums
+  int32_t* rowSums = nullptr;  // one row span of triangle sums, then the row's running sums
   int32_t* sums = nullptr;     // per column: triangle sum, upper and lower box sums
   int16_t* ring = nullptr;     // the last R + 1 rows before the vertical pass wrote them
   const ptrdiff_t span = (x1 - x0) * spp;
-  if (across && !(rowSums = static_cast<int32_t*>(AllocArray(span, sizeof(int32_t))))) return;
+  if (across && !(rowSums = static_cast<int32_t*>(AllocArray(2 * span + (2 * R + 3) * spp, sizeof(int32_t))))) return;
+  auto* prefix = across ? reinterpret_cast<uint32_t*>(rowSums + span) : nullptr;
   if (down) {
     sums = static_cast<int32_t*>(AllocArray(3 * rowLen, sizeof(int32_t)));
     ring = static_cast<int16_t*>(AllocArray((R + 1) * rowLen, sizeof(int16_t)));
@@ -326,9 +327,9 @@ void SmoothRect(int16_t* dst, const int16_t* src, const ImageHeader* h, const Im
     int16_t* out = dst + y * rowLen;
     if (across) {
       if (spp == 3)
-        TriangleRow<3>(in, x0, x1, R, rowSums);
+        TriangleRow<3>(in, x0, x1, R, rowSums, prefix);
       else
-        TriangleRow<1>(in, x0, x1, R, rowSums);
+        TriangleRow<1>(in, x0, x1, R, rowSums, prefix);
       if (out != in) {
         std::memcpy(out, in, x0 * spp * sizeof(int16_t));
         std::memcpy(out + x1 * spp, in + x1 * spp, (W - x1) * spp * sizeof(int16_t));

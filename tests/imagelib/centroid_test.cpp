@@ -64,15 +64,17 @@ TEST(Centroid, BrightnessCentroidMatchesTheDescribedSums) {
   for (bool colour : {false, true})
     for (uint32_t seed : {1u, 2u, 3u}) {
       const ImageHeader h = Header(173, 121, colour);
-      const Samples img = testimg::Texture(h, seed, 5);
-      for (const ImageRect& r : {ImageRect{0, 0, 173, 121}, ImageRect{11, 7, 140, 97}, ImageRect{60, 50, 3, 40}})
-        for (double fraction : {0.0, 0.4, 0.93}) {
-          int32_t expected[2], got[4];
-          ReferenceCentroid(r, h, fraction, img, expected);
-          ASSERT_EQ(IMG_OK, FindBrightnessCentroid(&r, &h, fraction, img.data(), got));
-          EXPECT_EQ(expected[0], got[0]) << "seed " << seed << " colour " << colour << " fraction " << fraction;
-          EXPECT_EQ(expected[1], got[1]) << "seed " << seed << " colour " << colour << " fraction " << fraction;
-        }
+      // A textured picture, and random ones with the extreme values.
+      for (const Samples& img : {testimg::Texture(h, seed, 5), testimg::Random(h, seed, -32768, 32767),
+                                 testimg::Random(h, seed, 32000, 32767)})
+        for (const ImageRect& r : {ImageRect{0, 0, 173, 121}, ImageRect{11, 7, 140, 97}, ImageRect{60, 50, 3, 40}})
+          for (double fraction : {0.0, 0.4, 0.93}) {
+            int32_t expected[2], got[4];
+            ReferenceCentroid(r, h, fraction, img, expected);
+            ASSERT_EQ(IMG_OK, FindBrightnessCentroid(&r, &h, fraction, img.data(), got));
+            EXPECT_EQ(expected[0], got[0]) << "seed " << seed << " colour " << colour << " fraction " << fraction;
+            EXPECT_EQ(expected[1], got[1]) << "seed " << seed << " colour " << colour << " fraction " << fraction;
+          }
     }
 }
 

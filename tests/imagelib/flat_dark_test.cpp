@@ -147,6 +147,34 @@ TEST(FlatDark, DivisionMatchesThePlainFormula) {
   }
 }
 
+TEST(FlatDark, RandomFlatsMatchThePlainFormula) {
+  // Odd sizes, grey and colour, flats from narrow to the whole 16-bit range,
+  // with and without the extreme values 0, 32767 and -32768 in flat and light.
+  const int sizes[][2] = {{5, 5}, {7, 9}, {33, 17}, {64, 48}};
+  const int spans[][2] = {{19000, 21000}, {1, 60}, {-32768, 32767}, {-500, 40}, {0, 32767}};
+  uint32_t seed = 40;
+  for (const auto& size : sizes)
+    for (bool colour : {false, true})
+      for (const auto& span : spans)
+        for (bool extremes : {false, true}) {
+          const ImageHeader h = Header(size[0], size[1], colour);
+          Samples light = Random(h, ++seed, -300, 32767);
+          Samples flat = Random(h, ++seed, span[0], span[1]);
+          std::mt19937 gen(seed);
+          std::uniform_int_distribution<size_t> pick(0, flat.size() - 1);
+          const int16_t edge[] = {0, 32767, -32768};
+          for (int k = 0; extremes && k < 12; ++k) {
+            flat[pick(gen)] = edge[k % 3];
+            light[pick(gen)] = edge[k % 2];
+          }
+          const Samples expected = ReferenceFlat(h, light, flat);
+          Samples out(light.size());
+          ASSERT_EQ(IMG_OK, DivideFlatField(out.data(), light.data(), flat.data(), &h));
+          ASSERT_EQ(expected, out) << size[0] << " x " << size[1] << " colour " << colour << " flat " << span[0]
+                                   << ".." << span[1] << " extremes " << extremes;
+        }
+}
+
 TEST(FlatDark, RingMeanSkipsTheCentre) {
   // 5 x 5 ring of 16 pixels; the centre 3 x 3 must not count.
   const ImageHeader h = Header(7, 6, true);

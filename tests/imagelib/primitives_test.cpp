@@ -413,6 +413,16 @@ TEST(Primitives, SmoothRectMatchesTheNaiveFilter) {
     SmoothRect(same.data(), same.data(), &h, &c.r, c.radius);
     EXPECT_EQ(expected, same) << c.W << "x" << c.H << " radius " << c.radius << " in place";
   }
+  // Long rows of the extreme values, where the row's running sums wrap.
+  for (int16_t v : {int16_t{32767}, int16_t{-32768}}) {
+    const ImageHeader h = Header(701, 70, true);
+    Samples src = Random(h, 3, 32000, 32767);
+    for (size_t i = 0; i < src.size(); i += 2) src[i] = v;
+    const ImageRect all = {0, 0, 701, 70};
+    Samples dst(src.size());
+    SmoothRect(dst.data(), src.data(), &h, &all, 32);
+    EXPECT_EQ(SmoothReference(src, h, all, 32), dst) << v;
+  }
 }
 
 TEST(Primitives, SmoothRectIgnoresMissingArguments) {

@@ -41,6 +41,35 @@ TEST(WorkPlanes, PlaneAreaMatchesTheWholeImageConversions) {
   }
 }
 
+TEST(WorkPlanes, LuminanceOfWideRowsMatchesTheWholeImage) {
+  // Rows longer than the pieces the luminance is worked in, odd widths and
+  // areas, negative samples in some places only, and the extreme values.
+  std::mt19937 gen(21);
+  for (int width : {601, 257, 5}) {
+    const ImageHeader h = Header(width, 13, true);
+    Samples rgb = Random(h, static_cast<uint32_t>(width), 0, 32767);
+    const int16_t edge[] = {0, 32767, -32768, -1, 1};
+    std::uniform_int_distribution<size_t> pick(0, rgb.size() - 1);
+    for (int k = 0; k < 40; ++k) rgb[pick(gen)] = edge[k % 5];
+    for (int k = 0; k < 3 * width; ++k) rgb[size_t(5 * width * 3) + k] = edge[k % 5];   // row 5 all extremes
+    Samples lum(size_t(width) * 13);
+    ASSERT_EQ(IMG_OK, RgbToLuminance(rgb.data(), &h, lum.data()));
+    for (int trial = 0; trial < 12; ++trial) {
+      std::uniform_int_distribution<int> px(0, width - 1), py(0, 12);
+      int x0 = px(gen), x1 = px(gen), y0 = py(gen), y1 = py(gen);
+      if (x0 > x1) std::swap(x0, x1);
+      if (y0 > y1) std::swap(y0, y1);
+      if (trial == 0) x0 = y0 = 0, x1 = width - 1, y1 = 12;
+      const ImageRect area = {x0, y0, x1 - x0 + 1, y1 - y0 + 1};
+      Samples out(lum.size(), -7);
+      ExtractPlaneArea(rgb.data(), &h, 0, area, out.data());
+      for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x)
+          ASSERT_EQ(lum[size_t(y) * width + x], out[size_t(y) * width + x]) << width << " at " << x << "," << y;
+    }
+  }
+}
+
 TEST(WorkPlanes, SmoothedPartEqualsTheWholeSmoothing) {
   std::mt19937 gen(9);
   for (bool colour : {false, true}) {
