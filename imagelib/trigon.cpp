@@ -71,7 +71,8 @@ int FreeTrigTables() {
 
 double TableSin(int angle) { return SineTable[angle & (kTrigAngles - 1)]; }
 
-double TableCos(int angle) { return SineTable[(angle + 8192) & (kTrigAngles - 1)]; }
+// Unsigned so that an angle near INT_MAX wraps instead of overflowing.
+double TableCos(int angle) { return SineTable[(unsigned(angle) + 8192u) & (kTrigAngles - 1)]; }
 
 double TableAtan2(double a, double b) {
   if (a == 0) return b > 0 ? 8192 : b < 0 ? 24576 : 0;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -97,6 +98,9 @@ TEST_F(TrigTables, Lookups) {
   EXPECT_EQ(TableSin(100), TableSin(100 + 32768));
   EXPECT_EQ(TableSin(32767), TableSin(-1));
   EXPECT_EQ(TableCos(5), TableCos(5 - 3 * 32768));
+  // The quarter turn added for the cosine must not overflow at the ends of int.
+  EXPECT_EQ(TableCos(32767), TableCos(INT_MAX));
+  EXPECT_EQ(TableCos(0), TableCos(INT_MIN));
   for (int a = 0; a < kTrigAngles; a += 97) EXPECT_NEAR(std::sin(a * 2 * kPi / 32768), TableSin(a), 1e-15);
 }
 
