@@ -27,7 +27,9 @@ else()
   option(TYVORN_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" ON)
   option(TYVORN_FUZZ "Build the libFuzzer targets (clang)" OFF)
   if(TYVORN_FUZZ)
-    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    # Undefined behaviour stops the run, so libFuzzer keeps the input that caused it.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=undefined)
     add_link_options(-fsanitize=address,undefined)
   elseif(TYVORN_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
