@@ -54,32 +54,19 @@ ImageResult FindBrightnessCentroid(const ImageRect* r, const ImageHeader* h, dou
   const bool exactInIntegers =
       spp == 1 && static_cast<double>(r->w) * r->h * 32768.0 * std::max(W, ImageRows(h)) < 9007199254740992.0;
   if (exactInIntegers) {
-    // A sample reaches the level when it reaches the level's ceiling. In a
-    // row shorter than 2^16 each (x - r.x) v fits 32 bits, so the products
-    // can be added side by side.
+    // A sample reaches the level when it reaches the level's ceiling. Per
+    // row, with P the running sum of v and Q the running sum of P, the sum
+    // of (x - r.x) v is w P - Q: no product per pixel.
     const auto atLeast = static_cast<int32_t>(std::clamp(std::ceil(level), -32769.0, 32768.0));
-    const bool shortRows = r->w <= 65535;
     int64_t ix = 0, iy = 0, iv = 0;
     for (ptrdiff_t y = r->y; y < ptrdiff_t{r->y} + r->h; ++y) {
       const int16_t* p = pixels + y * W + r->x;
-      int64_t sumV = 0, sumXV = 0;
-      if (shortRows) {
-        for (int32_t x = 0; x < r->w; ++x) {
-          const int32_t v = p[x] >= atLeast ? p[x] : 0;
-          sumV += v;
-          sumXV += x * v;
-        }
-      } else {
-        // With P the running sum of v and Q the running sum of P, the sum
-        // of (x - r.x) v is w P - Q.
-        int64_t sumOfSums = 0;
-        for (int32_t x = 0; x < r->w; ++x) {
-          sumV += p[x] >= atLeast ? p[x] : 0;
-          sumOfSums += sumV;
-        }
-        sumXV = r->w * sumV - sumOfSums;
+      int64_t sumV = 0, sumOfSums = 0;
+      for (int32_t x = 0; x < r->w; ++x) {
+        sumV += p[x] >= atLeast ? p[x] : 0;
+        sumOfSums += sumV;
       }
-      ix += r->x * sumV + sumXV;
+      ix += r->x * sumV + (r->w * sumV - sumOfSums);
       iy += y * sumV;
       iv += sumV;
     }
