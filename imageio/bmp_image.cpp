@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "imageio/rastcodec/rastcodec.h"
+#include "rastcodec/rastcodec.h"
 #include "dib_picture.h"
 #include "picture_files.h"
 #include "picture_rendering.h"

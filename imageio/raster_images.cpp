@@ -6,7 +6,7 @@
 
 #include "dib_picture.h"
 #include "imagelib/resample.h"
-#include "imageio/rastcodec/rastcodec.h"
+#include "rastcodec/rastcodec.h"
 #include "picture_files.h"
 #include "picture_rendering.h"
 #include "shell/display_mapping.h"

@@ -16,7 +16,7 @@
 #include <type_traits>
 
 #include "imagelib/image.h"
-#include "imageio/rastcodec/rastcodec_options.h"
+#include "rastcodec/rastcodec_options.h"
 
 constexpr int kPathSize = 1024;
 constexpr int kSlotCount = 8;          // 1..4 buffers A..D, 5..8 their undo copies

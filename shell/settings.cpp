@@ -8,7 +8,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "imageio/rastcodec/rastcodec.h"
+#include "rastcodec/rastcodec.h"
 
 namespace {
 

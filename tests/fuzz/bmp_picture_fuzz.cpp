@@ -5,7 +5,7 @@
 
 #include "imageio/bmp_picture.h"
 #include "imageio/dib_picture.h"
-#include "imageio/rastcodec/codecs.h"
+#include "rastcodec/codecs.h"
 #include "picture_fuzz.h"
 
 using picturefuzz::Check;

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "imageio/rastcodec/codecs.h"
+#include "rastcodec/codecs.h"
 
 namespace codecfuzz {
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "imageio/picture_io.h"
-#include "imageio/rastcodec/dib.h"
+#include "rastcodec/dib.h"
 
 namespace picturefuzz {
 

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <memory>
 
-#include "imageio/rastcodec/codecs.h"
+#include "rastcodec/codecs.h"
 #include "shell/program_state.h"
 
 class PictureStateTest : public testing::Test {

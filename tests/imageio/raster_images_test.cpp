@@ -9,8 +9,8 @@
 #include <string>
 
 #include "imageio/picture_files.h"
-#include "imageio/rastcodec/codecs.h"
-#include "imageio/rastcodec/rastcodec.h"
+#include "rastcodec/codecs.h"
+#include "rastcodec/rastcodec.h"
 #include "picture_fixtures.h"
 #include "picture_state.h"
 #include "tests/shell/testkit/message_script.h"

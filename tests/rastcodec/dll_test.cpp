@@ -1,7 +1,7 @@
 // rastcodec.dll as the program sees it: its export table, files written and
 // read through movable global memory blocks, and zero for every bad input.
 
-#include "imageio/rastcodec/rastcodec.h"
+#include "rastcodec/rastcodec.h"
 
 #include <algorithm>
 #include <string>

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "imageio/rastcodec/codecs.h"
+#include "rastcodec/codecs.h"
 
 namespace fixtures {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "imageio/rastcodec/rastcodec.h"
+#include "rastcodec/rastcodec.h"
 #include "shell/program_state.h"
 #include "shell/settings.h"
 
