@@ -18,9 +18,9 @@ int64_t TokenValue(const char* text) {
   return v;
 }
 
-// Name with the extension of its file part replaced by ".ppm"; false when
-// it does not fit.
-bool PpmName(char* out, size_t capacity, const char* fileName) {
+}  // namespace
+
+int PpmNameOf(char* out, size_t capacity, const char* fileName) {
   const size_t length = std::strlen(fileName);
   size_t stem = length;
   for (size_t i = length; i > 1; --i) {
@@ -31,10 +31,8 @@ bool PpmName(char* out, size_t capacity, const char* fileName) {
       break;
     }
   }
-  return std::snprintf(out, capacity, "%.*s.ppm", int(stem), fileName) < int(capacity);
+  return std::snprintf(out, capacity, "%.*s.ppm", int(stem), fileName) < int(capacity) ? 1 : 0;
 }
-
-}  // namespace
 
 char* ReadPpmToken(char* text, FILE* file) {
   std::memset(text, 0, kTokenDigits + 1);
@@ -49,7 +47,7 @@ char* ReadPpmToken(char* text, FILE* file) {
 int ReadPpmImage(const char* fileName, int16_t** samples, ImageHeader* header) {
   if (!fileName || !samples || *samples || !header) return 0;
   char name[1100];
-  if (!PpmName(name, sizeof name, fileName)) return 0;
+  if (!PpmNameOf(name, sizeof name, fileName)) return 0;
   FILE* f = std::fopen(name, "rb");
   if (!f) return 0;
   const int64_t fileSize = OpenFileSize(f);

@@ -16,6 +16,11 @@
 // outside 1..65535 or a file too short for its samples gives 0.
 int ReadPpmImage(const char* fileName, int16_t** samples, ImageHeader* header);
 
+// The name of the picture the converter leaves for a photo: the extension
+// of the file part replaced by ".ppm" (appended when there is none). 0 when
+// it does not fit capacity.
+int PpmNameOf(char* out, size_t capacity, const char* fileName);
+
 // Reads one number of the header: up to 32 decimal digits into text (33
 // characters); the first non-digit byte after them is consumed. Returns text.
 char* ReadPpmToken(char* text, FILE* file);

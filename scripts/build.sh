@@ -8,8 +8,10 @@ kind=${1:?usage: build.sh win|native}
 case "$kind" in
   win)
     prefix=$("$root/scripts/build-deps.sh" --print-prefix)
+    dcraw=$("$root/scripts/build-dcraw.sh" --print-path)
     cmake -S "$root" -B "$root/build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DTYVORN_DEPS_PREFIX="$prefix" >/dev/null
+      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DTYVORN_DEPS_PREFIX="$prefix" \
+      -DTYVORN_DCRAW_EXE="$dcraw" >/dev/null
     ;;
   native)
     cmake -S "$root" -B "$root/build/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

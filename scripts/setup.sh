@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for building and testing tyvorn: Debian packages,
-# then the cross-built codec libraries (cached outside the work tree).
+# then the cross-built codec libraries and the raw converter dcraw.exe (cached
+# outside the work tree).
 # Idempotent: a second run installs nothing and reuses the dependency cache.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -70,3 +71,4 @@ if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
 fi
 
 "$here/build-deps.sh"
+"$here/build-dcraw.sh"

@@ -65,18 +65,40 @@ int AppendWorker(ProgramState* ps, HANDLE worker) {
   return 1;
 }
 
+void WaitForOneWorker(ProgramState* ps) {
+  ps->RunningWorkers = std::clamp(ps->RunningWorkers, 0, kMaxWorkers);
+  const int running = ps->RunningWorkers;
+  if (running == 0) return;
+  const int ended = WaitForAnyPumping(ps->WorkerHandles, running);
+  // Nobody else holds on to a finished worker's handle.
+  CloseHandle(ps->WorkerHandles[ended]);
+  std::copy(ps->WorkerHandles + ended + 1, ps->WorkerHandles + running, ps->WorkerHandles + ended);
+  ps->WorkerHandles[running - 1] = nullptr;
+  ps->RunningWorkers = running - 1;
+}
+
 void WaitForWorkerSlot(ProgramState* ps, int extra) {
   if (ps->WorkerLimit < 2) return;
   ps->RunningWorkers = std::clamp(ps->RunningWorkers, 0, kMaxWorkers);
   const int threshold = std::min(ps->WorkerLimit + extra, kMaxWorkers);
-  const int running = ps->RunningWorkers;
-  if (running > 0 && running >= threshold) {
-    const int ended = WaitForAnyPumping(ps->WorkerHandles, running);
-    std::copy(ps->WorkerHandles + ended + 1, ps->WorkerHandles + running, ps->WorkerHandles + ended);
-    ps->WorkerHandles[running - 1] = nullptr;
-    ps->RunningWorkers = running - 1;
-  }
+  if (ps->RunningWorkers > 0 && ps->RunningWorkers >= threshold) WaitForOneWorker(ps);
   PumpPendingMessages();
+}
+
+int RemoveEndedWorkers(ProgramState* ps) {
+  const int running = std::clamp(ps->RunningWorkers, 0, kMaxWorkers);
+  int kept = 0;
+  for (int i = 0; i < running; ++i) {
+    const HANDLE worker = ps->WorkerHandles[i];
+    if (worker && WaitForSingleObject(worker, 0) == WAIT_TIMEOUT) {
+      ps->WorkerHandles[kept++] = worker;
+    } else if (worker) {
+      CloseHandle(worker);
+    }
+  }
+  for (int i = kept; i < running; ++i) ps->WorkerHandles[i] = nullptr;
+  ps->RunningWorkers = kept;
+  return running - kept;
 }
 
 void WaitForAllWorkers(ProgramState* ps) {

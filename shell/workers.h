@@ -30,9 +30,17 @@ void SetWorkerLimit(ProgramState* ps, int processors);
 int AppendWorker(ProgramState* ps, HANDLE worker);
 
 // When RunningWorkers has reached WorkerLimit + extra, waits in 200 ms steps
-// (pumping messages between them) until one worker ends and removes it from
-// the list without closing its handle; then pumps messages once more.
+// (pumping messages between them) until one worker ends, removes it from the
+// list and closes its handle; then pumps messages once more.
 void WaitForWorkerSlot(ProgramState* ps, int extra);
+
+// Waits in the same steps, whatever the limit, until one listed worker ends,
+// then removes it and closes its handle. Nothing when the list is empty.
+void WaitForOneWorker(ProgramState* ps);
+
+// Removes every listed worker that has ended and closes its handle, without
+// waiting; the others keep their order. Returns how many went.
+int RemoveEndedWorkers(ProgramState* ps);
 
 // Waits until no worker runs.
 void WaitForAllWorkers(ProgramState* ps);

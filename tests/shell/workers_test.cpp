@@ -115,11 +115,10 @@ TEST_F(Workers, WaitForASlotBlocksOnlyWhenLimitPlusExtraIsReached) {
       KillTimer(nullptr, timer_);
       timer_ = 0;
       EXPECT_GE(PumpedReleases::ticks, 2) << "messages were pumped while waiting";
-      // The ended worker is gone, the others moved up in order, its handle still open.
+      // The ended worker is gone, its handle closed, the others moved up in order.
       const size_t ended = size_t(c.running - 1) / 2;
       DWORD flags;
-      EXPECT_TRUE(GetHandleInformation(handles[ended], &flags));
-      CloseHandle(handles[ended]);
+      EXPECT_FALSE(GetHandleInformation(handles[ended], &flags));
       handles.erase(handles.begin() + ended);
     }
     ASSERT_EQ(int(handles.size()), ps()->RunningWorkers);
@@ -146,7 +145,36 @@ TEST_F(Workers, WaitForAllReturnsWhenTheLastOneEnded) {
   EXPECT_EQ(0, ps()->RunningWorkers);
   for (HANDLE h : ps()->WorkerHandles) EXPECT_EQ(nullptr, h);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(crew.Own(i), 0));
-  for (HANDLE h : handles) CloseHandle(h);
+  DWORD flags;
+  for (HANDLE h : handles) EXPECT_FALSE(GetHandleInformation(h, &flags)) << "closed when removed";
+}
+
+TEST_F(Workers, EndedWorkersAreRemovedWithoutWaitingWhateverTheLimit) {
+  Crew crew;
+  ps()->WorkerLimit = 1;
+  std::vector<HANDLE> handles;
+  for (int i = 0; i < 4; ++i) {
+    handles.push_back(crew.Start());
+    AppendWorker(ps(), handles.back());
+  }
+  crew.Release(0);
+  crew.Release(2);
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(crew.Own(0), 5000));
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(crew.Own(2), 5000));
+  EXPECT_EQ(2, RemoveEndedWorkers(ps()));
+  ASSERT_EQ(2, ps()->RunningWorkers);
+  EXPECT_EQ(handles[1], ps()->WorkerHandles[0]);
+  EXPECT_EQ(handles[3], ps()->WorkerHandles[1]);
+  EXPECT_EQ(nullptr, ps()->WorkerHandles[2]);
+  DWORD flags;
+  EXPECT_FALSE(GetHandleInformation(handles[0], &flags));
+  EXPECT_FALSE(GetHandleInformation(handles[2], &flags));
+
+  // A full wait for one also works below a limit of 2.
+  ReleaseThroughPump(&crew, {3});
+  WaitForOneWorker(ps());
+  ASSERT_EQ(1, ps()->RunningWorkers);
+  EXPECT_EQ(handles[1], ps()->WorkerHandles[0]);
 }
 
 TEST_F(Workers, OnASingleProcessorNothingHappensAtAll) {
