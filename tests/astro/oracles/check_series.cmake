@@ -1,0 +1,16 @@
+# Runs make_series.py into WORK and compares its output with the committed
+# sources in SOURCE: the generated term tables must match their generator.
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+execute_process(COMMAND ${PYTHON} ${SOURCE}/make_series.py ${WORK} RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "make_series.py failed (python3-pymeeus installed? scripts/setup.sh)")
+endif()
+foreach(name vsop87_terms.cpp lunar_terms.cpp)
+  file(READ ${SOURCE}/${name} committed)
+  file(READ ${WORK}/${name} fresh)
+  if(NOT committed STREQUAL fresh)
+    message(FATAL_ERROR "${name} differs from what make_series.py writes")
+  endif()
+endforeach()
+message(STATUS "the committed term tables match make_series.py")
