@@ -105,7 +105,8 @@ def saturn_rows():
         ls, bs, rs = Saturn.geometric_heliocentric_position(e, tofk5=False)
         le, be, re = Earth.Earth.geometric_heliocentric_position(e, tofk5=False)
         delta = math.dist(rectangular(ls, bs, rs), rectangular(le, be, re))
-        mag = Saturn.magnitude(rs, delta, dU, B)
+        # pymeeus leaves delta_U unreduced (359 degrees for -1 degree).
+        mag = Saturn.magnitude(rs, delta, (float(dU) + 180) % 360 - 180, B)
         rows.append([jd, float(B), float(Bp), float(P), mag])
     return ["jd", "earth_lat_deg", "sun_lat_deg", "axis_angle_deg", "magnitude"], rows
 
