@@ -19,6 +19,8 @@ packages=(
   libpng-dev libjpeg-dev libgif-dev libtiff-dev libcfitsio-dev zlib1g-dev
   # checking the files we write
   fitsverify libtiff-tools ffmpeg socat
+  # reference values for the astronomy tests (the build itself needs neither)
+  python3-pymeeus liberfa-dev
   # fetching and building the codec sources
   dpkg-dev xz-utils ca-certificates autoconf automake libtool nasm
   # the German locale the Wine runs are pinned to
