@@ -16,15 +16,30 @@ constexpr HRESULT kAviUnknownFormat = HRESULT(0x80040248);
 constexpr int32_t kSpareRows = 32;
 constexpr size_t kStagingSpare = 1064;   // beyond the frame, for the decoder
 
-}  // namespace
-
-int OpenAviFile(const char* fileName, int32_t* frameCount, ImageHeader* header, int showErrors) {
-  if (!fileName || !frameCount || !header) return 0;
+// Starts the decoder on the video with stamping off; its result (0 success).
+HRESULT StartDecoder(const char* fileName, int* frames, int* width, int* height, int* bits) {
   TYVCAP_SetTimemarker(0);
   std::vector<wchar_t> wide(std::strlen(fileName) + 1);
   TYVCAP_StrToWchar(wide.data(), fileName);
+  return TYVCAP_InitAVIDecoder2(wide.data(), frames, width, height, bits);
+}
+
+}  // namespace
+
+int ProbeAviFile(const char* fileName, int32_t* frameCount) {
+  if (!fileName || !frameCount) return 0;
   int frames = 0, width = 0, height = 0, bits = 0;
-  const HRESULT hr = TYVCAP_InitAVIDecoder2(wide.data(), &frames, &width, &height, &bits);
+  const HRESULT hr = StartDecoder(fileName, &frames, &width, &height, &bits);
+  TYVCAP_ExitAVIDecoder2();
+  if (hr != 0) return 0;
+  *frameCount = frames;
+  return 1;
+}
+
+int OpenAviFile(const char* fileName, int32_t* frameCount, ImageHeader* header, int showErrors) {
+  if (!fileName || !frameCount || !header) return 0;
+  int frames = 0, width = 0, height = 0, bits = 0;
+  const HRESULT hr = StartDecoder(fileName, &frames, &width, &height, &bits);
   const bool colour = bits > 8;
   if (hr != 0 || !PictureFits(width, height, colour, kSpareRows)) {
     if (showErrors && hr == kAviNotFound) {

@@ -6,6 +6,9 @@
 
 #include "imagelib/image.h"
 
+// 1 when the decoder can open the video, its frame count in *frameCount;
+// the decoder is closed again either way. Date and time stamping go off.
+int ProbeAviFile(const char* fileName, int32_t* frameCount);
 // Opens the video with date and time stamping switched off. The header gets
 // its size, grey with 8 source bits for videos of up to 8 bits per pixel and
 // colour with 24 otherwise, pixel aspect (width x 4) / (height x 3), pixel

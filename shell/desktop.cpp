@@ -1,5 +1,7 @@
 #include "desktop.h"
 
+HWND gFrameWindow;
+
 namespace {
 
 struct NightColour {

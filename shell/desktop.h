@@ -16,6 +16,9 @@ void SetNightColours(ProgramState* ps);
 // The colours saved at start come back.
 void RestoreSystemColours(ProgramState* ps);
 
+// The frame window, over which dialogs centre; null until it exists.
+extern HWND gFrameWindow;
+
 // Moves `window` so that its rectangle is centred on `reference`'s; size and
 // Z order stay.
 void CentreWindow(HWND reference, HWND window);

@@ -4,6 +4,8 @@
 
 #include "buffer_slots.h"
 #include "buffer_window.h"
+#include "choosers/file_choosers.h"
+#include "imageio/picture_files.h"
 #include "menu_commands.h"
 #include "menu_ids.h"
 #include "message_box.h"
@@ -13,7 +15,6 @@
 #include "workers.h"
 
 HINSTANCE gInstance;
-HWND gFrameWindow;
 HMENU gMainMenu;
 HMENU gWindowMenu;
 HWND gMdiClient;
@@ -79,6 +80,7 @@ void CreateBufferWindows(HWND frame) {
 void OnCreate(HWND frame) {
   gFirstPaintPending = 1;
   gFrameWindow = frame;
+  SetPictureOwnerWindow(frame);
   gMainMenu = GetMenu(frame);
   MeasureScreen(frame);
   // No window menu: "&Fenster" gets no list of the child windows.
@@ -133,8 +135,7 @@ int ProgramFileExists(const char* name) {
   char path[kPathSize + 64];
   const int n = std::snprintf(path, sizeof path, "%s\\%s", gProgramState.ProgramDirectory, name);
   if (n < 0 || n >= int(sizeof path)) return 0;
-  const DWORD attributes = GetFileAttributesA(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  return FileExists(path);
 }
 
 void SetDirectXProbe(int (*probe)()) { gDirectXProbe = probe; }

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "desktop.h"   // gFrameWindow
+
 constexpr char kFrameWindowClass[] = "HauptFenster";
 constexpr char kProgramVersion[] = "Tyvorn 2.21";
 constexpr char kMainMenuName[] = "MainMenue";
@@ -13,7 +15,6 @@ constexpr int kWindowMenuIndex = 4;   // "&Fenster"
 
 // Program-wide handles, each written once at start-up.
 extern HINSTANCE gInstance;
-extern HWND gFrameWindow;
 extern HMENU gMainMenu;
 extern HMENU gWindowMenu;
 extern HWND gMdiClient;

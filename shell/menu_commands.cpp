@@ -6,9 +6,11 @@
 #include "buffer_dialogs.h"
 #include "buffer_slots.h"
 #include "buffer_window.h"
+#include "choosers/file_choosers.h"
 #include "desktop.h"
 #include "directx/tyvcap/tyvcap.h"
 #include "frame_window.h"
+#include "imageio/picture_files.h"
 #include "menu_ids.h"
 #include "message_box.h"
 #include "program_state.h"
@@ -51,6 +53,70 @@ struct MenuCommand {
 };
 
 // --- commands that act at once
+
+// Filters of the picture choosers: description and pattern pairs.
+constexpr char kOpenFilter[] =
+    "Bildformate\0*.BMP;*.FTS;*.FIT;*.TIF;*.GIF;*.PCX;*.JPG;*.PPM;*.PNG;*.AVI\0"
+    "FITS-Bilder\0*.FTS;*.FIT\0Windows-Bitmaps\0*.BMP\0AVI-Videos\0*.AVI\0GIF-Format\0*.GIF\0"
+    "JPEG-Format\0*.JPG\0Paintbrush-Format\0*.PCX\0TIFF-Format\0*.TIF\0Portable Pixelmap\0*.PPM\0"
+    "PortableNetworkGraphics\0*.PNG\0Alle Dateien\0*.*\0";
+constexpr char kSaveFilter[] =
+    "Bildformate\0*.BMP;*.FTS;*.FIT;*.TIF;*.GIF;*.PCX;*.JPG;*.PPM;*.PNG\0"
+    "FITS-Bilder\0*.FTS;*.FIT\0Windows-Bitmaps\0*.BMP\0GIF-Format\0*.GIF\0"
+    "JPEG-Format\0*.JPG\0Paintbrush-Format\0*.PCX\0TIFF-Format\0*.TIF\0Portable Pixelmap\0*.PPM\0"
+    "PortableNetworkGraphics\0*.PNG\0Alle Dateien\0*.*\0";
+
+const char* ActiveName() { return GetSlotName(gProgramState.ActiveBuffer); }
+
+void LoadPicture(HWND frame) {
+  ProgramState* ps = &gProgramState;
+  FileChoice& f = gFileChoice;
+  char title[64];
+  std::snprintf(title, sizeof title, "Bild in %s laden ...", ActiveName());
+  f.Path[0] = '\0';
+  if (ShowPictureOpenDialog(f.Path, f.Name, f.Directory, f.Extension, &f.Drive, ps->CurrentPath, kOpenFilter, title,
+                            frame) != 1)
+    return;
+  ps->TargetBuffer = ps->ActiveBuffer;
+  SaveUndo(ps);
+  int16_t* samples = nullptr;
+  ImageHeader header;
+  ImageMetadata metadata;
+  InitImageHeader(&header);
+  InitImageMetadata(&metadata);
+  if (!LoadImageFile(f.Path, f.Extension, 1, &samples, &header, &metadata)) {
+    ShowMessageBoxF(frame, kTitleError, MB_OK | MB_ICONSTOP, "Bild %s nicht ladbar !", f.Path);
+    return;
+  }
+  ClearSlot(ps->TargetBuffer, ps);
+  if (!InstallImage(ps->TargetBuffer, ps, samples, &header, &metadata)) FreeMem(&samples);
+  RefreshBufferWindow(ps->ActiveBuffer);
+}
+
+void SavePicture(HWND frame) {
+  ProgramState* ps = &gProgramState;
+  FileChoice& f = gFileChoice;
+  const int active = ps->ActiveBuffer;
+  if (!IsSlotLoaded(active, ps)) {
+    ShowMessageBox(frame, "Nanu Nanu ! Speichern eines leeren Puffers ?", kTitleNote, MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  char title[64];
+  std::snprintf(title, sizeof title, "Bild aus %s speichern ...", ActiveName());
+  // The path keeps the last name as the proposal.
+  if (ShowSaveFileDialog(f.Path, f.Name, f.Directory, f.Extension, &f.Drive, ps->CurrentPath, kSaveFilter, title,
+                         frame) != 1)
+    return;
+  ImageHeader header;
+  GetSlotHeader(&header, active, ps);
+  SaveImageFile(f.Path, f.Extension, 1, GetSlotPixels(active, ps), &header);
+  // The title names the file chosen, also when writing it failed.
+  ImageMetadata metadata;
+  GetSlotMetadata(&metadata, active, ps);
+  std::snprintf(metadata.path, sizeof metadata.path, "%s", f.Path);
+  SetSlotMetadata(&metadata, active, ps);
+  RefreshBufferWindow(active);
+}
 
 void Quit(HWND frame) {
   if (AskQuit(frame)) PostQuitMessage(0);
@@ -100,8 +166,8 @@ void ZoomOut(HWND) { Zoom(IDC_BUFFER_ZOOM_OUT); }
 // they are part of the program; each then greys its menu item.
 constexpr MenuCommand kCommands[] = {
     // "&Datei"
-    {IDM_LOAD, 0, nullptr, 1, nullptr, nullptr, FollowUp::kNone},   // needs the picture-open chooser
-    {IDM_SAVE, 0, nullptr, 1, nullptr, nullptr, FollowUp::kNone},   // needs the save chooser
+    {IDM_LOAD, kAsksOverwrite, nullptr, 1, nullptr, LoadPicture, FollowUp::kNone},
+    {IDM_SAVE, 0, nullptr, 1, nullptr, SavePicture, FollowUp::kNone},
     {IDM_CUT_OUT, kNeedsPicture, "bildausschneiden", 1, nullptr, nullptr, FollowUp::kNone},
     {IDM_GRAPHICS_FORMATS, 0, "grafiksetup", 1, nullptr, nullptr, FollowUp::kNone},
     {IDM_QUIT, 0, nullptr, 1, nullptr, Quit, FollowUp::kNone},
@@ -175,8 +241,6 @@ bool Available(const MenuCommand& c) {
   if (c.templateName) return c.procedure || gOpener;
   return c.action != nullptr;
 }
-
-const char* ActiveName() { return GetSlotName(gProgramState.ActiveBuffer); }
 
 bool ActiveHoldsPicture() { return IsSlotLoaded(gProgramState.ActiveBuffer, &gProgramState) != 0; }
 
