@@ -124,3 +124,28 @@ bool AppTest::QuitPosted() {
   while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) posted = true;
   return posted;
 }
+
+void AppTest::Settle() {
+  const DWORD end = GetTickCount() + 150;
+  MSG msg;
+  while (int(GetTickCount() - end) < 0) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) continue;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    Sleep(10);
+  }
+}
+
+void ShownAppTest::SetUp() {
+  AppTest::SetUp();
+  ShowWindow(Frame(), SW_SHOWMAXIMIZED);
+  SendCommand(IDM_TILE);
+  Settle();
+}
+
+void ShownAppTest::TearDown() {
+  ShowWindow(Frame(), SW_HIDE);
+  AppTest::TearDown();
+}

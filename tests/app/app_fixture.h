@@ -29,5 +29,14 @@ class AppTest : public ::testing::Test {
   static void PutProgramFile(const char* name, bool present);
   static UINT MenuState(UINT id);   // MF_GRAYED, MF_CHECKED ...
   static bool QuitPosted();         // takes a WM_QUIT out of the queue
+  static void Settle();             // lets every window paint
   static void SendCommand(UINT id) { SendMessageA(Frame(), WM_COMMAND, id, 0); }
+};
+
+// The same with the frame shown maximised and the buffers tiled, for tests
+// that look at the screen.
+class ShownAppTest : public AppTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
 };

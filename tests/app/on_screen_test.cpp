@@ -16,31 +16,8 @@
 
 namespace {
 
-class OnScreenTest : public AppTest {
+class OnScreenTest : public ShownAppTest {
  protected:
-  void SetUp() override {
-    AppTest::SetUp();
-    ShowWindow(Frame(), SW_SHOWMAXIMIZED);
-    SendCommand(IDM_TILE);
-    Settle();
-  }
-  void TearDown() override {
-    ShowWindow(Frame(), SW_HIDE);
-    AppTest::TearDown();
-  }
-  // Lets every window paint.
-  static void Settle() {
-    const DWORD end = GetTickCount() + 150;
-    MSG msg;
-    while (int(GetTickCount() - end) < 0) {
-      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-      }
-      Sleep(10);
-    }
-  }
   static COLORREF Pixel(HWND window, int x, int y) {
     const HDC dc = GetDC(window);
     const COLORREF c = GetPixel(dc, x, y);

@@ -8,6 +8,7 @@
 
 #include "avi_fixture.h"
 #include "imageio/picture_files.h"
+#include "imageio/picture_io.h"
 #include "picture_fixtures.h"
 #include "picture_state.h"
 #include "tests/shell/testkit/message_script.h"
@@ -108,6 +109,28 @@ TEST_F(AviFrames, OpeningNamesAnUnknownFormat) {
   MessageBoxScript quiet;
   EXPECT_EQ(0, OpenAviFile(name.c_str(), &count, &h, 0));
   EXPECT_EQ(0u, quiet.Count());
+}
+
+TEST_F(AviFrames, ProbeCountsFramesQuietlyAndClosesAgain) {
+  ASSERT_TRUE(avifixture::WriteAvi(folder_ / L"sieben.avi", 4, 4, 7, Pattern));
+  pictures::WriteBytes(Narrow(folder_ / L"kein.avi"), pictures::Bytes(4000, 'q'));
+  const struct {
+    const wchar_t* name;
+    int result;
+    int32_t count;   // -1: left as it was
+  } kRows[] = {{L"sieben.avi", 1, 7}, {L"kein.avi", 0, -1}, {L"fehlt.avi", 0, -1}};
+  for (const auto& r : kRows) {
+    MessageBoxScript boxes;
+    int32_t count = -1;
+    EXPECT_EQ(r.result, ProbeAviFile(Narrow(folder_ / r.name).c_str(), &count));
+    EXPECT_EQ(r.count, count);
+    EXPECT_EQ(0u, boxes.Count());
+    // Nothing stays open to read frames from.
+    ImageHeader h;
+    SetReaderHeader(&h, 4, 4, true, 24);
+    int16_t samples[4 * 4 * 3];
+    EXPECT_EQ(0, ReadAviFrame(samples, &h, 0));
+  }
 }
 
 }  // namespace

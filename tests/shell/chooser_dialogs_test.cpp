@@ -15,6 +15,7 @@
 #include "shell/choosers/file_choosers.h"
 #include "shell/program_state.h"
 #include "tests/imageio/picture_state.h"
+#include "tests/shell/testkit/chooser_hands.h"
 #include "tests/shell/testkit/dialog_driver.h"
 #include "tests/shell/testkit/message_script.h"
 
@@ -22,64 +23,20 @@ namespace {
 
 using avifixture::Narrow;
 
-constexpr int kNameEdit = 1152;    // the name field beside a hook
-constexpr int kNameCombo = 1148;   // the name field otherwise: an edit in a combo box
+constexpr int kNameEdit = 1152;
 constexpr int kNameLabel = 1090;
-constexpr int kFilterCombo = 1136;
 
 constexpr char kFilter[] =
     "Bildformate\0*.BMP;*.FTS;*.PNG;*.AVI\0FITS-Bilder\0*.FTS;*.FIT\0Windows-Bitmaps\0*.BMP\0Alle Dateien\0*.*\0";
 
-// The driver's newest dialog may be the hook's child dialog.
-HWND Explorer(HWND dlg) { return GetAncestor(dlg, GA_ROOT); }
-HWND HookDialog(HWND dlg) { return FindWindowExA(Explorer(dlg), nullptr, MAKEINTATOM(32770), nullptr); }
-
-HWND NameField(HWND dlg) {
-  const HWND explorer = Explorer(dlg);
-  if (const HWND edit = GetDlgItem(explorer, kNameEdit)) return edit;
-  const HWND combo = FindWindowExA(GetDlgItem(explorer, kNameCombo), nullptr, "ComboBox", nullptr);
-  return FindWindowExA(combo, nullptr, "Edit", nullptr);
-}
-
-std::string NameText(HWND dlg) {
-  char text[1024] = "";
-  GetWindowTextA(NameField(dlg), text, sizeof text);
-  return text;
-}
-
-void Type(HWND dlg, const std::string& text) { SetWindowTextA(NameField(dlg), text.c_str()); }
-
-void PickFilter(HWND dlg, int index) {
-  const HWND explorer = Explorer(dlg);
-  const HWND combo = GetDlgItem(explorer, kFilterCombo);
-  SendMessageA(combo, CB_SETCURSEL, WPARAM(index - 1), 0);
-  SendMessageA(explorer, WM_COMMAND, MAKEWPARAM(kFilterCombo, CBN_SELENDOK), LPARAM(combo));
-}
-
-void Press(HWND dlg, int id) { DialogDriver::Click(Explorer(dlg), id); }
-
-// The selection as the list reports it: the name of a file in the folder shown.
-void Select(HWND dlg, const std::string& name) {
-  Type(dlg, name);
-  OFNOTIFYA notify{};
-  notify.hdr.hwndFrom = Explorer(dlg);
-  notify.hdr.code = UINT(CDN_SELCHANGE);
-  SendMessageA(HookDialog(dlg), WM_NOTIFY, 0, LPARAM(&notify));
-}
-
-// The explorer's push button with this id (a tool bar may share the id).
-std::string ButtonText(HWND dlg, int id) {
-  for (HWND c = GetWindow(Explorer(dlg), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-    char cls[16] = "";
-    GetClassNameA(c, cls, sizeof cls);
-    if (GetDlgCtrlID(c) == id && std::strcmp(cls, "Button") == 0) {
-      char text[64] = "";
-      GetWindowTextA(c, text, sizeof text);
-      return text;
-    }
-  }
-  return "(none)";
-}
+using chooserhands::ButtonText;
+using chooserhands::Explorer;
+using chooserhands::HookDialog;
+using chooserhands::NameText;
+using chooserhands::PickFilter;
+using chooserhands::SelectFile;
+using chooserhands::Press;
+using chooserhands::TypeName;
 
 void Scroll(HWND hook, WORD request) {
   SendMessageA(hook, WM_HSCROLL, MAKEWPARAM(request, 0), LPARAM(GetDlgItem(hook, IDC_PICTURE_FRAME_BAR)));
@@ -195,7 +152,7 @@ TEST_F(ChooserDialogs, NameSplitting) {
     if (r.file) Touch(r.file);
     DialogDriver driver;
     driver.Then(nullptr, [&](HWND dlg) {
-      if (r.typed) Type(dlg, At(r.typed));
+      if (r.typed) TypeName(dlg, At(r.typed));
       PickFilter(dlg, r.filter);
       Press(dlg, IDOK);
     });
@@ -237,7 +194,7 @@ TEST_F(ChooserDialogs, SaveOntoAnExistingFileAsks) {
     boxes.Answer(answer);
     DialogDriver driver;
     driver.Then(nullptr, [&](HWND dlg) {
-      Type(dlg, At("Mond.BMP"));
+      TypeName(dlg, At("Mond.BMP"));
       Press(dlg, IDOK);
     });
     EXPECT_EQ(answer == IDYES ? 1 : 0, Open(ChooserKind::Save));
@@ -272,7 +229,7 @@ TEST_F(ChooserDialogs, DirectoryChooserHidesTheNameAndKeepsTheBackslash) {
       labelShown = IsWindowVisible(GetDlgItem(explorer, kNameLabel));
       nameShown = IsWindowVisible(GetDlgItem(explorer, kNameEdit));
       // Going into the folder and confirming: the hidden field keeps its name.
-      Type(dlg, At("Serie\\") + NameText(dlg));
+      TypeName(dlg, At("Serie\\") + NameText(dlg));
       Press(dlg, IDOK);
     });
     ASSERT_EQ(1, ShowDirectoryDialog(f_.Directory, &f_.Drive, dir_.c_str(), kFilter, "Ziel", r.mode, nullptr));
@@ -302,7 +259,7 @@ TEST_F(ChooserDialogs, MultiSelectReturnsTheListAndLeavesCurrentPath) {
     driver.Then(nullptr, [&](HWND dlg) {
       ok = ButtonText(dlg, IDOK);
       label = DialogDriver::ItemText(Explorer(dlg), kNameLabel);
-      Type(dlg, r.typed);
+      TypeName(dlg, r.typed);
       Press(dlg, IDOK);
     });
     ASSERT_EQ(1, ShowMultiOpenDialog(list_, f_.Directory, &f_.Drive, dir_.c_str(), kFilter, "Dateien", 2, nullptr));
@@ -322,7 +279,7 @@ TEST_F(ChooserDialogs, PreviewFitsThePictureBetweenBlackBands) {
   driver.Then(nullptr, [&](HWND dlg) {
     const HWND hook = HookDialog(dlg);
     SizePreview(hook, 300, 300);
-    Select(dlg, "gross.png");
+    SelectFile(dlg, "gross.png");
     // n = 2, 300 x 225 from y = 37 between black bands.
     const int probes[5][2] = {{150, 10}, {150, 35}, {150, 38}, {150, 260}, {150, 264}};
     const bool red[5] = {false, false, true, true, false};
@@ -330,7 +287,7 @@ TEST_F(ChooserDialogs, PreviewFitsThePictureBetweenBlackBands) {
                                                    : IsBlack(PreviewPixel(hook, probes[i][0], probes[i][1]));
     // 1:1: the small picture unscaled at ((298 - 100) / 2, (298 - 50) / 2).
     DialogDriver::Click(hook, IDC_PICTURE_ORIGINAL);
-    Select(dlg, "klein.png");
+    SelectFile(dlg, "klein.png");
     const int small[5][2] = {{98, 150}, {99, 124}, {197, 172}, {150, 123}, {199, 150}};
     const bool smallRed[5] = {false, true, true, false, false};
     for (int i = 0; i < 5; ++i) unscaled[i] = smallRed[i] ? IsRed(PreviewPixel(hook, small[i][0], small[i][1]))
@@ -360,14 +317,14 @@ TEST_F(ChooserDialogs, ShorterVideoClampsTheChosenFrame) {
     const HWND hook = HookDialog(dlg);
     const HWND bar = GetDlgItem(hook, IDC_PICTURE_FRAME_BAR);
     int min = 0;
-    Select(dlg, "lang.avi");
+    SelectFile(dlg, "lang.avi");
     barShown = IsWindowVisible(bar);
     Scroll(hook, SB_PAGERIGHT);
     for (int i = 0; i < 5; ++i) Scroll(hook, SB_LINERIGHT);
     longIndex = gProgramState.AviFrameIndex;
     longText = DialogDriver::ItemText(hook, IDC_PICTURE_FRAME_NUMBER);
     GetScrollRange(bar, SB_CTL, &min, &longMax);
-    Select(dlg, "kurz.avi");
+    SelectFile(dlg, "kurz.avi");
     shortText = DialogDriver::ItemText(hook, IDC_PICTURE_FRAME_NUMBER);
     GetScrollRange(bar, SB_CTL, &min, &shortMax);
     Press(dlg, IDOK);
