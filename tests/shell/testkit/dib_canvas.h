@@ -21,7 +21,7 @@ class Canvas {
     void* bits = nullptr;
     bitmap_ = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     bits_ = static_cast<uint32_t*>(bits);
-    for (int i = 0; i < w * h; ++i) bits_[i] = Pixel(fill);
+    Fill(fill);
     if (withDc) {
       dc_ = CreateCompatibleDC(nullptr);
       old_ = SelectObject(dc_, bitmap_);
@@ -41,6 +41,15 @@ class Canvas {
   HBITMAP bitmap() const { return bitmap_; }
   int width() const { return w_; }
   int height() const { return h_; }
+  // The pixels as 0x00RRGGBB, rows from the top, after pending drawing.
+  const uint32_t* bits() const {
+    GdiFlush();
+    return bits_;
+  }
+  void Fill(COLORREF c) {
+    GdiFlush();
+    for (int i = 0; i < w_ * h_; ++i) bits_[i] = Pixel(c);
+  }
   void Set(int x, int y, COLORREF c) { bits_[y * w_ + x] = Pixel(c); }
   COLORREF At(int x, int y) const {
     GdiFlush();

@@ -1,0 +1,16 @@
+# Runs a generator (PYTHON SCRIPT WORK) into WORK and compares each of FILES
+# with the committed copy in SOURCE: committed output must match its generator.
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+execute_process(COMMAND ${PYTHON} ${SCRIPT} ${WORK} RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${SCRIPT} failed (python3-pymeeus installed? scripts/setup.sh)")
+endif()
+foreach(name ${FILES})
+  file(READ ${SOURCE}/${name} committed)
+  file(READ ${WORK}/${name} fresh)
+  if(NOT committed STREQUAL fresh)
+    message(FATAL_ERROR "${name} differs from what ${SCRIPT} writes")
+  endif()
+endforeach()
+message(STATUS "${FILES} match ${SCRIPT}")
