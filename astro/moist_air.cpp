@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "astro/file_replace.h"
 #include "imagelib/fitting.h"
 
 namespace {
@@ -86,8 +87,12 @@ int WriteHumidityTable() {
   double temps[71], c[5];
   for (int i = 0; i < 71; ++i) temps[i] = i - 20;
   if (!FitPolynomial(4, 71, kSensorCalibration, temps, c)) return 0;
-  std::FILE* f = std::fopen("feuchtetab.dat", "w");
+  // Under a temporary name first: a table cut short never stands as the real one.
+  const char* const name = "feuchtetab.dat";
+  const char* const temp = "feuchtetab.dat.tmp";
+  std::FILE* f = std::fopen(temp, "w");
   if (!f) return 0;
+  bool ok = true;
   for (int n = 28; n <= 255; ++n) {
     const double t = c[0] + c[1] * n + c[2] * n * n + c[3] * n * n * n + c[4] * n * n * n * n;
     for (int rh = 25; rh <= 95; rh += 10) {
@@ -95,9 +100,14 @@ int WriteHumidityTable() {
       if (d1 < -20) d1 = -20;
       if (d2 < -20) d2 = -20;
       const long word = ((long(2 * d1 + 0.5) + 50) << 8) + (long(2 * d2 + 0.5) + 50);
-      std::fprintf(f, "&H%04lx ", word);
+      ok = std::fprintf(f, "&H%04lx ", word) > 0 && ok;
     }
-    std::fprintf(f, "\n");
+    ok = std::fprintf(f, "\n") > 0 && ok;
   }
-  return std::fclose(f) == 0 ? 1 : 0;
+  ok = std::fclose(f) == 0 && ok;
+  if (!ok) {
+    std::remove(temp);
+    return 0;
+  }
+  return ReplaceWithTemporary(temp, name);
 }

@@ -27,5 +27,6 @@ double PsychroHelper(double x, int n, const double* c);
 
 // Writes "feuchtetab.dat" into the current directory: for sensor values
 // 28..255 one line of eight "&H%04lx " words, each the dew points (half
-// degrees + 50) at two humidities. 1 when written, 0 when it cannot be created.
+// degrees + 50) at two humidities. 1 when written, 0 when it cannot be
+// created (an existing table then stays as it was).
 int WriteHumidityTable();

@@ -7,9 +7,10 @@
 // kHiddenPoint in both outputs.
 //
 // Double-precision family: the same projections in radians with the
-// library's functions; map units are radians (the fixed family's units are
-// hundredths of a degree, or 1e-4 for the gnomonic (5e-4), stereographic,
-// equal-area and Hammer maps).
+// library's functions and without the fixed-point scales, so a fixed map
+// unit is 1/5729.58 of the double one (hundredths of a degree), 1/10000 for
+// the stereographic, equal-area and Hammer maps and 1/5000 for the gnomonic
+// one (Mercator's y: 1/5730).
 #pragma once
 
 constexpr int kHiddenPoint = -32767;

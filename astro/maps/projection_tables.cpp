@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "astro/file_replace.h"
 #include "imagelib/image.h"
 
 int32_t* ProjectionSine = nullptr;
@@ -56,8 +57,6 @@ bool ReadTables(const char* path) {
   return ok;
 }
 
-// Written under a temporary name and renamed, so a half-written file never
-// stands under the real name.
 bool WriteTables(const char* path) {
   const std::string temp = std::string(path) + ".tmp";
   std::FILE* f = std::fopen(temp.c_str(), "wb");
@@ -71,12 +70,11 @@ bool WriteTables(const char* path) {
       ok = std::fwrite(b, 1, 4, f) == 4;
     }
   ok = std::fclose(f) == 0 && ok;
-  if (ok) {
-    std::remove(path);   // rename does not replace a file on Windows
-    ok = std::rename(temp.c_str(), path) == 0;
+  if (!ok) {
+    std::remove(temp.c_str());
+    return false;
   }
-  if (!ok) std::remove(temp.c_str());
-  return ok;
+  return ReplaceWithTemporary(temp.c_str(), path) == 1;
 }
 
 int FoldTurn(int a) {

@@ -96,6 +96,14 @@ class HumidityTable : public ::testing::Test {
     std::ifstream f(p, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(f), {});
   }
+  // The table written, with Windows' line ends taken as plain ones.
+  std::string WrittenTable() const {
+    const std::string written = Read(dir_ / "feuchtetab.dat");
+    std::string lf;
+    for (size_t i = 0; i < written.size(); ++i)
+      if (!(written[i] == '\r' && i + 1 < written.size() && written[i + 1] == '\n')) lf += written[i];
+    return lf;
+  }
   fs::path here_, dir_;
   std::string expected_;
 };
@@ -105,17 +113,23 @@ class HumidityTable : public ::testing::Test {
 TEST_F(HumidityTable, MatchesTheIndependentTable) {
   ASSERT_EQ(228, std::count(expected_.begin(), expected_.end(), '\n'));
   ASSERT_EQ(1, WriteHumidityTable());
-  std::string written = Read(dir_ / "feuchtetab.dat");
-  std::string lf;
-  for (size_t i = 0; i < written.size(); ++i)
-    if (!(written[i] == '\r' && i + 1 < written.size() && written[i + 1] == '\n')) lf += written[i];
-  EXPECT_EQ(expected_, lf);
-  EXPECT_EQ("&H", written.substr(0, 2));
+  EXPECT_EQ(expected_, WrittenTable());
 }
 
-TEST_F(HumidityTable, UncreatableFileFails) {
+TEST_F(HumidityTable, UnwritableNameFailsAndLeavesNothingBehind) {
+  // A folder that is not empty stands where the table should go.
   fs::create_directories(dir_ / "feuchtetab.dat");
+  std::ofstream((dir_ / "feuchtetab.dat" / "inside").string()) << "x";
   EXPECT_EQ(0, WriteHumidityTable());
+  EXPECT_TRUE(fs::is_directory(dir_ / "feuchtetab.dat"));
+  EXPECT_FALSE(fs::exists(dir_ / "feuchtetab.dat.tmp"));
+}
+
+TEST_F(HumidityTable, ReplacesAnOldTable) {
+  std::ofstream(dir_ / "feuchtetab.dat") << "old";
+  ASSERT_EQ(1, WriteHumidityTable());
+  EXPECT_EQ(expected_, WrittenTable());
+  EXPECT_FALSE(fs::exists(dir_ / "feuchtetab.dat.tmp"));
 }
 
 }  // namespace
