@@ -10,6 +10,19 @@
 
 enum class PictureFormat { Bmp, Gif, Jpeg, Pcx, Tiff, Fits, RawBitmap, Ppm, Png, Avi, Unknown };
 
+// Filters of the picture choosers (description and pattern pairs): every
+// format the loader reads, and every format a picture can be saved in.
+inline constexpr char kPictureOpenFilter[] =
+    "Bildformate\0*.BMP;*.FTS;*.FIT;*.TIF;*.GIF;*.PCX;*.JPG;*.PPM;*.PNG;*.AVI\0"
+    "FITS-Bilder\0*.FTS;*.FIT\0Windows-Bitmaps\0*.BMP\0AVI-Videos\0*.AVI\0GIF-Format\0*.GIF\0"
+    "JPEG-Format\0*.JPG\0Paintbrush-Format\0*.PCX\0TIFF-Format\0*.TIF\0Portable Pixelmap\0*.PPM\0"
+    "PortableNetworkGraphics\0*.PNG\0Alle Dateien\0*.*\0";
+inline constexpr char kPictureSaveFilter[] =
+    "Bildformate\0*.BMP;*.FTS;*.FIT;*.TIF;*.GIF;*.PCX;*.JPG;*.PPM;*.PNG\0"
+    "FITS-Bilder\0*.FTS;*.FIT\0Windows-Bitmaps\0*.BMP\0GIF-Format\0*.GIF\0"
+    "JPEG-Format\0*.JPG\0Paintbrush-Format\0*.PCX\0TIFF-Format\0*.TIF\0Portable Pixelmap\0*.PPM\0"
+    "PortableNetworkGraphics\0*.PNG\0Alle Dateien\0*.*\0";
+
 // Format of an extension given with or without its leading ".", in any case;
 // Unknown for anything else (also for null).
 PictureFormat FormatOfExtension(const char* extension);

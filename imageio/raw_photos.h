@@ -7,12 +7,7 @@
 
 #include <cstddef>
 
-// Menu command: choose photos, convert those without a PPM yet. 1/0.
-int ConvertRawPhotos();
-// Menu command: choose pictures and delete them without asking again. 1/0.
-int DeleteRawFrames();
-
-// What the commands do with the chooser's name list (either form): the
+// What the menu commands (raw_photo_commands.h) do with the chooser's name list (either form): the
 // directory becomes CurrentPath. A photo whose full name is longer than
 // 128 characters ends the conversion with a message. 1/0.
 int ConvertChosenRawPhotos(const char* selection, size_t size);

@@ -10,7 +10,9 @@
 #include "desktop.h"
 #include "directx/tyvcap/tyvcap.h"
 #include "frame_window.h"
+#include "imageio/avi_split_dialog.h"
 #include "imageio/picture_files.h"
+#include "imageio/raw_photo_commands.h"
 #include "menu_ids.h"
 #include "message_box.h"
 #include "program_state.h"
@@ -54,18 +56,6 @@ struct MenuCommand {
 
 // --- commands that act at once
 
-// Filters of the picture choosers: description and pattern pairs.
-constexpr char kOpenFilter[] =
-    "Bildformate\0*.BMP;*.FTS;*.FIT;*.TIF;*.GIF;*.PCX;*.JPG;*.PPM;*.PNG;*.AVI\0"
-    "FITS-Bilder\0*.FTS;*.FIT\0Windows-Bitmaps\0*.BMP\0AVI-Videos\0*.AVI\0GIF-Format\0*.GIF\0"
-    "JPEG-Format\0*.JPG\0Paintbrush-Format\0*.PCX\0TIFF-Format\0*.TIF\0Portable Pixelmap\0*.PPM\0"
-    "PortableNetworkGraphics\0*.PNG\0Alle Dateien\0*.*\0";
-constexpr char kSaveFilter[] =
-    "Bildformate\0*.BMP;*.FTS;*.FIT;*.TIF;*.GIF;*.PCX;*.JPG;*.PPM;*.PNG\0"
-    "FITS-Bilder\0*.FTS;*.FIT\0Windows-Bitmaps\0*.BMP\0GIF-Format\0*.GIF\0"
-    "JPEG-Format\0*.JPG\0Paintbrush-Format\0*.PCX\0TIFF-Format\0*.TIF\0Portable Pixelmap\0*.PPM\0"
-    "PortableNetworkGraphics\0*.PNG\0Alle Dateien\0*.*\0";
-
 const char* ActiveName() { return GetSlotName(gProgramState.ActiveBuffer); }
 
 void LoadPicture(HWND frame) {
@@ -74,8 +64,8 @@ void LoadPicture(HWND frame) {
   char title[64];
   std::snprintf(title, sizeof title, "Bild in %s laden ...", ActiveName());
   f.Path[0] = '\0';
-  if (ShowPictureOpenDialog(f.Path, f.Name, f.Directory, f.Extension, &f.Drive, ps->CurrentPath, kOpenFilter, title,
-                            frame) != 1)
+  if (ShowPictureOpenDialog(f.Path, f.Name, f.Directory, f.Extension, &f.Drive, ps->CurrentPath, kPictureOpenFilter,
+                            title, frame) != 1)
     return;
   ps->TargetBuffer = ps->ActiveBuffer;
   SaveUndo(ps);
@@ -104,8 +94,8 @@ void SavePicture(HWND frame) {
   char title[64];
   std::snprintf(title, sizeof title, "Bild aus %s speichern ...", ActiveName());
   // The path keeps the last name as the proposal.
-  if (ShowSaveFileDialog(f.Path, f.Name, f.Directory, f.Extension, &f.Drive, ps->CurrentPath, kSaveFilter, title,
-                         frame) != 1)
+  if (ShowSaveFileDialog(f.Path, f.Name, f.Directory, f.Extension, &f.Drive, ps->CurrentPath, kPictureSaveFilter,
+                         title, frame) != 1)
     return;
   ImageHeader header;
   GetSlotHeader(&header, active, ps);
@@ -117,6 +107,9 @@ void SavePicture(HWND frame) {
   SetSlotMetadata(&metadata, active, ps);
   RefreshBufferWindow(active);
 }
+
+void ConvertRaw(HWND) { ConvertRawPhotos(); }
+void DeleteRaw(HWND) { DeleteRawFrames(); }
 
 void Quit(HWND frame) {
   if (AskQuit(frame)) PostQuitMessage(0);
@@ -173,10 +166,10 @@ constexpr MenuCommand kCommands[] = {
     {IDM_QUIT, 0, nullptr, 1, nullptr, Quit, FollowUp::kNone},
     // "Bi&ldaufnahme"
     {IDM_CAPTURE, kNeedsCaptureDevice, "dxaufnahme", 3, nullptr, nullptr, FollowUp::kNone},
-    {IDM_AVI_SPLIT, 0, "aviripper", 1, nullptr, nullptr, FollowUp::kNone},
-    {IDM_DCRAW, 0, nullptr, 1, nullptr, nullptr, FollowUp::kNone},         // raw photo conversion
+    {IDM_AVI_SPLIT, 0, "aviripper", 1, AviToPicturesDlgProc, nullptr, FollowUp::kNone},
+    {IDM_DCRAW, 0, nullptr, 1, nullptr, ConvertRaw, FollowUp::kNone},
     {IDM_TIME_LAPSE, 0, "timelapse", 1, nullptr, nullptr, FollowUp::kNone},
-    {IDM_DELETE_RAW, 0, nullptr, 1, nullptr, nullptr, FollowUp::kNone},    // deleting raw frames
+    {IDM_DELETE_RAW, 0, nullptr, 1, nullptr, DeleteRaw, FollowUp::kNone},
     {IDM_NIGHT_MODE, 0, nullptr, 1, nullptr, ToggleNightMode, FollowUp::kNone},
     {IDM_GPS, kModeless, "gpswerte", 1, nullptr, nullptr, FollowUp::kNone},
     // "Bild&überlagern "

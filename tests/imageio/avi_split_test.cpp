@@ -52,7 +52,8 @@ class AviSplit : public PictureStateTest {
       for (int x = 0; x < 6; ++x) {
         BYTE bgr[3];
         Pattern(i, x, 3 - r, bgr);
-        for (int c = 0; c < 3; ++c) ASSERT_EQ(bgr[c] * 128, samples[(r * 6 + x) * 3 + c]) << name << " " << x << "," << r;
+        for (int c = 0; c < 3; ++c)
+          ASSERT_EQ(bgr[c] * 128, samples[(r * 6 + x) * 3 + c]) << name << " " << x << "," << r;
       }
     }
     FreeMem(&samples);

@@ -210,7 +210,8 @@ TEST_F(RawPhotos, NoLimitMeansOneCascadeStepAndNoWaiting) {
   for (int limit : {0, -5}) {
     SCOPED_TRACE(limit);
     gProgramState.WorkerLimit = limit;
-    const std::string a = Photo("x" + std::to_string(-limit) + ".CRW"), b = Photo("y" + std::to_string(-limit) + ".CRW");
+    const std::string n = std::to_string(-limit);
+    const std::string a = Photo("x" + n + ".CRW"), b = Photo("y" + n + ".CRW");
     const std::string s = Selection(photos_, {fs::path(a).filename().string(), fs::path(b).filename().string()});
     ASSERT_EQ(1, ConvertChosenRawPhotos(s.data(), s.size()));
     ConverterRun ra, rb;
