@@ -155,9 +155,7 @@ int ScaleImageRows(uint8_t* rows, const int16_t* samples, int32_t outWidth, int3
       const size_t i = size_t(xs[c] >> 4) * spp;
       const size_t j = fx ? i + spp : i;
       for (int ch = 0; ch < spp; ++ch) {
-        const int a = top[i + ch], b = top[j + ch], cc = bottom[i + ch], d = bottom[j + ch];
-        const int v = (a * 256 + (b - a) * fx * 16 + ((cc - a) * 16 + (a + d - b - cc) * fx) * fy) >> 15;
-        put(size_t(c) * spp + ch, Clamp255(v));
+        put(size_t(c) * spp + ch, BilinearLevel(top[i + ch], top[j + ch], bottom[i + ch], bottom[j + ch], fx, fy));
       }
     }
   };

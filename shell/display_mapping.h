@@ -41,6 +41,13 @@ size_t DibRowsSize(int32_t width, int32_t height, bool colour);
 // line buffers of the diffusion cannot be had.
 int MapImageRows(uint8_t* rows, const int16_t* samples, const ImageHeader* h, const DisplaySettings& s);
 
+// The bilinear level 0..255 of four samples at a source position of fx, fy
+// sixteenths past a: a top left, b right of it, c below it, d below right.
+inline int BilinearLevel(int a, int b, int c, int d, int fx, int fy) {
+  const int v = (a * 256 + (b - a) * fx * 16 + ((c - a) * 16 + (a + d - b - c) * fx) * fy) >> 15;
+  return v < 0 ? 0 : (v > 255 ? 255 : v);
+}
+
 // Maps the picture resampled bilinearly to outWidth x outHeight (one scale
 // from the widths, for both axes) for the picture writers; reads only the
 // first sourceHeight rows (the whole picture when it is not in 1..height).

@@ -18,7 +18,6 @@ HINSTANCE gInstance;
 HMENU gMainMenu;
 HMENU gWindowMenu;
 HWND gMdiClient;
-HWND gGpsDialog;
 int gCaptureAvailable;
 
 namespace {

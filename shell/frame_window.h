@@ -18,7 +18,6 @@ extern HINSTANCE gInstance;
 extern HMENU gMainMenu;
 extern HMENU gWindowMenu;
 extern HWND gMdiClient;
-extern HWND gGpsDialog;
 // 1 while capture may be offered: cleared when the DirectX probe fails,
 // set anew from every device enumeration.
 extern int gCaptureAvailable;

@@ -11,6 +11,7 @@
 #include "directx/tyvcap/tyvcap.h"
 #include "frame_window.h"
 #include "imageio/avi_split_dialog.h"
+#include "imageio/gps/gps_dialog.h"
 #include "imageio/picture_files.h"
 #include "imageio/raw_photo_commands.h"
 #include "menu_ids.h"
@@ -171,7 +172,7 @@ constexpr MenuCommand kCommands[] = {
     {IDM_TIME_LAPSE, 0, "timelapse", 1, nullptr, nullptr, FollowUp::kNone},
     {IDM_DELETE_RAW, 0, nullptr, 1, nullptr, DeleteRaw, FollowUp::kNone},
     {IDM_NIGHT_MODE, 0, nullptr, 1, nullptr, ToggleNightMode, FollowUp::kNone},
-    {IDM_GPS, kModeless, "gpswerte", 1, nullptr, nullptr, FollowUp::kNone},
+    {IDM_GPS, kModeless, "gpswerte", 1, GpsDlgProc, nullptr, FollowUp::kNone},
     // "Bild&überlagern "
     {IDM_STACK_WIZARD, kAsksOverwrite | kTargetIsActive | kSetupFlag0 | kClassicOff, "ueberlagermethode3", 1,
      nullptr, nullptr, FollowUp::kTargetOnOne},
@@ -342,6 +343,12 @@ void Finish(HWND frame, const MenuCommand& c, INT_PTR result) {
 }
 
 INT_PTR OpenDialog(HWND frame, const MenuCommand& c, const char* name) {
+  // The GPS dialog exists once: the command brings it to the front.
+  if ((c.needs & kModeless) && IsWindow(gGpsDialog)) {
+    ShowWindow(gGpsDialog, SW_SHOWNORMAL);
+    SetActiveWindow(gGpsDialog);
+    return 1;
+  }
   if (gOpener) return gOpener(gOpenerContext, frame, name, c.procedure);
   if (c.needs & kModeless) {
     gGpsDialog = CreateDialogParamA(gInstance, name, frame, c.procedure, 0);

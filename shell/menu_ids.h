@@ -74,3 +74,7 @@
 #define IDC_DELETE_TARGET_D 104
 #define IDC_DELETE_OK 105
 #define IDC_DELETE_CANCEL 106
+
+// --- "arbeitmeld": progress of printing
+#define IDC_PROGRESS_TEXT 101
+#define IDC_PROGRESS_CANCEL 102
