@@ -19,7 +19,6 @@ GpsSampleRing gSampleRing;
 ClockReader gClockReader = nullptr;
 ClockSetter gClockSetter = nullptr;
 
-void SystemClock(SYSTEMTIME* utc) { GetSystemTime(utc); }
 BOOL SetSystemClock(const SYSTEMTIME* utc) { return SetSystemTime(utc); }
 
 DWORD WINAPI ReaderEntry(void* state) { return DWORD(GpsReaderThread(static_cast<GpsState*>(state))); }
@@ -64,22 +63,7 @@ void SetGpsClock(ClockReader reader, ClockSetter setter) {
   gClockSetter = setter;
 }
 
-DateTimeRecord ReadGpsClock() {
-  SYSTEMTIME st{};
-  (gClockReader ? gClockReader : SystemClock)(&st);
-  DateTimeRecord t;
-  std::memset(&t, 0, sizeof t);
-  t.day = int16_t(st.wDay);
-  t.month = int16_t(st.wMonth);
-  t.year = int16_t(st.wYear);
-  t.hour = int16_t(st.wHour);
-  t.minute = int16_t(st.wMinute);
-  t.second = int16_t(st.wSecond);
-  t.millisecond = int16_t(st.wMilliseconds);
-  t.julianDay = JulianDateFromFields(t);
-  std::strcpy(t.weekday, FieldsFromJulianDate(t.julianDay).weekday);
-  return t;
-}
+DateTimeRecord ReadGpsClock() { return gClockReader ? gClockReader() : CurrentUtcDateTime(); }
 
 int SetClockFromGps(double gpsTime) {
   const DateTimeRecord t = GpsTimeOnClockDate(ReadGpsClock(), gpsTime);

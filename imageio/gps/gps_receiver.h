@@ -81,9 +81,10 @@ int FindGpsReceiver(GpsState* state, char* portName, size_t capacity);
 // 1 when the clock took it.
 int SetClockFromGps(double gpsTime);
 
-// Test seam: how the UTC clock is read and set (null: the system's own).
-using ClockReader = void (*)(SYSTEMTIME* utc);
+// Test seam: how the UTC clock is read and set (null: the system's own,
+// CurrentUtcDateTime and SetSystemTime).
+using ClockReader = DateTimeRecord (*)();
 using ClockSetter = BOOL (*)(const SYSTEMTIME* utc);
 void SetGpsClock(ClockReader reader, ClockSetter setter);
-// The UTC clock through the seam, as a calendar record.
+// The UTC clock through the seam.
 DateTimeRecord ReadGpsClock();

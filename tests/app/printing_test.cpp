@@ -77,24 +77,6 @@ class Page {
   int stride_;
 };
 
-int CountWindowsTitled(const char* title) {
-  struct Search {
-    const char* title;
-    int count;
-  } s{title, 0};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM p) {
-        auto* s = reinterpret_cast<Search*>(p);
-        char text[128] = "";
-        GetWindowTextA(w, text, sizeof text);
-        if (std::string(text) == s->title) ++s->count;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&s));
-  return s.count;
-}
-
 class PrintingTest : public AppTest {
  protected:
   void SetUp() override {
@@ -107,7 +89,7 @@ class PrintingTest : public AppTest {
   }
   void TearDown() override {
     EXPECT_EQ(nullptr, gMessageDialog);
-    EXPECT_EQ(0, CountWindowsTitled(kProgressTitle));
+    EXPECT_EQ(0, DialogDriver::CountWindows(kProgressTitle));
     AppTest::TearDown();
   }
   // Buffer A with a diagonal gradient, each channel its own way.

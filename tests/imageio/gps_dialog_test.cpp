@@ -17,6 +17,7 @@
 #include "imageio/gps/serial_port.h"
 #include "shell/menu_ids.h"
 #include "tests/app/app_fixture.h"
+#include "tests/imageio/fixed_clock.h"
 #include "tests/imageio/serial_feeder.h"
 #include "tests/shell/testkit/dialog_driver.h"
 #include "tests/shell/testkit/message_script.h"
@@ -25,15 +26,6 @@ namespace {
 
 constexpr const char* kGpsTitle = "GPS-Koordinaten und GPS-Zeit";
 constexpr const char* kLocationTitle = "Manuelle Ortseingabe im Format: Grad.Gradbruchteil";
-
-SYSTEMTIME gNow;
-std::vector<SYSTEMTIME> gClockSet;
-BOOL gClockTakes = TRUE;
-void FixedClock(SYSTEMTIME* utc) { *utc = gNow; }
-BOOL RecordClock(const SYSTEMTIME* utc) {
-  gClockSet.push_back(*utc);
-  return gClockTakes;
-}
 
 void PumpFor(DWORD ms, const std::function<bool()>& done = [] { return false; }) {
   const DWORD start = GetTickCount();
@@ -49,24 +41,6 @@ void PumpFor(DWORD ms, const std::function<bool()>& done = [] { return false; })
 
 std::string Text(HWND dialog, int id) { return DialogDriver::ItemText(dialog, id); }
 
-int CountWindowsTitled(const char* title) {
-  struct Search {
-    const char* title;
-    int count;
-  } s{title, 0};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM p) {
-        auto* s = reinterpret_cast<Search*>(p);
-        char text[128] = "";
-        GetWindowTextA(w, text, sizeof text);
-        if (IsWindowVisible(w) && std::string(text) == s->title) ++s->count;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&s));
-  return s.count;
-}
-
 int CountOf(const std::string& text, const std::string& part) {
   int n = 0;
   for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
@@ -80,10 +54,8 @@ class GpsDialogTest : public AppTest {
   void SetUp() override {
     AppTest::SetUp();
     ASSERT_FALSE(feeder::Directory().empty()) << "runs under gps_feeder.py only";
-    gNow = SYSTEMTIME{2024, 1, 1, 1, 6, 0, 0, 0};
-    gClockSet.clear();
-    gClockTakes = TRUE;
-    SetGpsClock(FixedClock, RecordClock);
+    fixedclock::Install();
+    fixedclock::At(2024, 1, 1, 6, 0, 0);
     ProgramState* ps = &gProgramState;
     ps->Longitude = 1;
     ps->Latitude = 2;
@@ -95,7 +67,7 @@ class GpsDialogTest : public AppTest {
   void TearDown() override {
     if (IsWindow(gGpsDialog)) SendMessageA(gGpsDialog, WM_COMMAND, IDC_GPS_READ_ONLY, 0);
     if (IsWindow(gClimateDialog)) SendMessageA(gClimateDialog, WM_CLOSE, 0, 0);
-    SetGpsClock(nullptr, nullptr);
+    fixedclock::Remove();
     AppTest::TearDown();
   }
   // Opens the dialog from the menu; it has found the receiver on COM3.
@@ -111,25 +83,29 @@ class GpsDialogTest : public AppTest {
 };
 
 TEST_F(GpsDialogTest, ShowsReadingsAndTakesTheWeightedMeanAndTimeAcrossMidnight) {
+  struct Clock {
+    int year, month, day, hour, minute, second;
+  };
   const struct {
     const char* scenario;
-    SYSTEMTIME now;
+    Clock now;
     BOOL clockTakes;
     const char* lastTime;
-    SYSTEMTIME set;
+    Clock set;
   } cases[] = {
       // The computer is still before midnight, the receiver past it.
-      {"midnight-before", {2023, 12, 0, 31, 23, 59, 59, 500}, TRUE, "0 : 00 : 01", {2024, 1, 0, 1, 0, 0, 1, 0}},
+      {"midnight-before", {2023, 12, 31, 23, 59, 59}, TRUE, "0 : 00 : 01", {2024, 1, 1, 0, 0, 1}},
       // The computer is past midnight, the receiver not yet.
-      {"midnight-after", {2024, 3, 5, 1, 0, 0, 1, 0}, TRUE, "23 : 59 : 59", {2024, 2, 0, 29, 23, 59, 59, 0}},
+      {"midnight-after", {2024, 3, 1, 0, 0, 1}, TRUE, "23 : 59 : 59", {2024, 2, 29, 23, 59, 59}},
       // A clock that refuses is reported; the position is taken all the same.
-      {"midnight-after", {2024, 3, 5, 1, 0, 0, 1, 0}, FALSE, "23 : 59 : 59", {2024, 2, 0, 29, 23, 59, 59, 0}},
+      {"midnight-after", {2024, 3, 1, 0, 0, 1}, FALSE, "23 : 59 : 59", {2024, 2, 29, 23, 59, 59}},
   };
+  std::vector<SYSTEMTIME>& clockSet = fixedclock::Settings();
   for (const auto& c : cases) {
     SCOPED_TRACE(c.scenario);
-    gNow = c.now;
-    gClockSet.clear();
-    gClockTakes = c.clockTakes;
+    fixedclock::At(c.now.year, c.now.month, c.now.day, c.now.hour, c.now.minute, c.now.second, 500);
+    clockSet.clear();
+    fixedclock::Takes() = c.clockTakes;
     gProgramState.GPSLog = 1;
     DeleteFileA(ProgramFile("GPS.log").c_str());
     ASSERT_TRUE(feeder::Play(3, c.scenario));
@@ -144,7 +120,7 @@ TEST_F(GpsDialogTest, ShowsReadingsAndTakesTheWeightedMeanAndTimeAcrossMidnight)
     int averaged = 0;
     for (const feeder::Expected& e : expected) averaged += e.satellites >= 4;
     EXPECT_EQ("0d 0 : 00 : 0" + std::to_string(averaged - 1) + " ", Text(dialog, IDC_GPS_INTEGRATION));
-    EXPECT_TRUE(gClockSet.empty());
+    EXPECT_TRUE(clockSet.empty());
 
     MessageBoxScript boxes;
     DialogDriver::Click(dialog, IDC_GPS_TAKE);
@@ -163,14 +139,14 @@ TEST_F(GpsDialogTest, ShowsReadingsAndTakesTheWeightedMeanAndTimeAcrossMidnight)
     EXPECT_NEAR(lon / w, gProgramState.Longitude, 1e-6);
     EXPECT_NEAR(alt / w, gProgramState.GeoHeight, 1e-9);
 
-    ASSERT_EQ(1u, gClockSet.size());
-    const SYSTEMTIME& s = gClockSet[0];
-    EXPECT_EQ(c.set.wYear, s.wYear);
-    EXPECT_EQ(c.set.wMonth, s.wMonth);
-    EXPECT_EQ(c.set.wDay, s.wDay);
-    EXPECT_EQ(c.set.wHour, s.wHour);
-    EXPECT_EQ(c.set.wMinute, s.wMinute);
-    EXPECT_EQ(c.set.wSecond, s.wSecond);
+    ASSERT_EQ(1u, clockSet.size());
+    const SYSTEMTIME& s = clockSet[0];
+    EXPECT_EQ(c.set.year, s.wYear);
+    EXPECT_EQ(c.set.month, s.wMonth);
+    EXPECT_EQ(c.set.day, s.wDay);
+    EXPECT_EQ(c.set.hour, s.wHour);
+    EXPECT_EQ(c.set.minute, s.wMinute);
+    EXPECT_EQ(c.set.second, s.wSecond);
     EXPECT_EQ(0, s.wMilliseconds);
     if (c.clockTakes) {
       EXPECT_EQ(0u, boxes.Count());
@@ -195,7 +171,7 @@ TEST_F(GpsDialogTest, MenuBringsBackTheOpenDialogAndItsButtonsWork) {
   ASSERT_TRUE(dialog);
   SendCommand(IDM_GPS);
   EXPECT_EQ(dialog, gGpsDialog);
-  EXPECT_EQ(1, CountWindowsTitled(kGpsTitle));
+  EXPECT_EQ(1, DialogDriver::CountWindows(kGpsTitle));
 
   // "GPS.log" switches the setting.
   DialogDriver::Click(dialog, IDC_GPS_LOG);
@@ -208,11 +184,11 @@ TEST_F(GpsDialogTest, MenuBringsBackTheOpenDialogAndItsButtonsWork) {
   PumpFor(5000, [&] { return !Text(dialog, IDC_GPS_TIME).empty(); });
   DialogDriver::Click(dialog, IDC_GPS_SYNC);
   EXPECT_EQ(1, gProgramState.GpsTransferFlag);
-  PumpFor(5000, [] { return !gClockSet.empty(); });
-  ASSERT_EQ(1u, gClockSet.size());
+  PumpFor(5000, [] { return !fixedclock::Settings().empty(); });
+  ASSERT_EQ(1u, fixedclock::Settings().size());
   EXPECT_EQ(0, gProgramState.GpsTransferFlag);
-  EXPECT_EQ(12, gClockSet[0].wHour);
-  EXPECT_EQ(1, gClockSet[0].wDay);
+  EXPECT_EQ(12, fixedclock::Settings()[0].wHour);
+  EXPECT_EQ(1, fixedclock::Settings()[0].wDay);
 
   // "Reset" sends the initialisation sentence once more and starts the average anew.
   PumpFor(3000, [&] { return Text(dialog, IDC_GPS_INTEGRATION) != "0d 0 : 00 : 00 "; });
@@ -227,7 +203,7 @@ TEST_F(GpsDialogTest, MenuBringsBackTheOpenDialogAndItsButtonsWork) {
   EXPECT_FALSE(IsWindow(dialog));
   EXPECT_EQ(nullptr, gGpsDialog);
   EXPECT_EQ(1, gProgramState.Longitude);
-  EXPECT_EQ(1u, gClockSet.size());
+  EXPECT_EQ(1u, fixedclock::Settings().size());
   const HANDLE port = OpenSerialPort("COM3", 4800, 8, 'N', 1.0);
   EXPECT_TRUE(port);
   CloseSerialPort(port);

@@ -4,8 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
+
+#include "tests/imageio/gps_fixtures.h"
 
 namespace {
 
@@ -71,19 +72,6 @@ TEST_F(GpsAverageTest, FullRingAveragesEveryEntry) {
 
 // --- time
 
-DateTimeRecord Clock(int year, int month, int day, int hour, int minute, int second) {
-  DateTimeRecord t;
-  std::memset(&t, 0, sizeof t);
-  t.year = int16_t(year);
-  t.month = int16_t(month);
-  t.day = int16_t(day);
-  t.hour = int16_t(hour);
-  t.minute = int16_t(minute);
-  t.second = int16_t(second);
-  t.millisecond = 999;
-  return t;
-}
-
 TEST(GpsTime, ReceiverTimeOnTheClockDateMovedAcrossMidnight) {
   const struct {
     DateTimeRecord clock;
@@ -92,12 +80,12 @@ TEST(GpsTime, ReceiverTimeOnTheClockDateMovedAcrossMidnight) {
     const char* weekday;
     double julianDay;
   } cases[] = {
-      {Clock(2024, 3, 10, 12, 0, 0), 123456.789, 2024, 3, 10, 12, 34, 56, 789, "Sonntag",
+      {UtcRecord(2024, 3, 10, 12, 0, 0, 999), 123456.789, 2024, 3, 10, 12, 34, 56, 789, "Sonntag",
        2460379.5 + (12 * 3600 + 34 * 60 + 56.789) / 86400},
-      {Clock(2023, 12, 31, 23, 59, 59), 1, 2024, 1, 1, 0, 0, 1, 0, "Montag", 2460310.5 + 1 / 86400.0},
-      {Clock(2024, 3, 1, 0, 0, 1), 235959, 2024, 2, 29, 23, 59, 59, 0, "Donnerstag",
+      {UtcRecord(2023, 12, 31, 23, 59, 59, 999), 1, 2024, 1, 1, 0, 0, 1, 0, "Montag", 2460310.5 + 1 / 86400.0},
+      {UtcRecord(2024, 3, 1, 0, 0, 1, 999), 235959, 2024, 2, 29, 23, 59, 59, 0, "Donnerstag",
        2460370.5 - 1 / 86400.0},
-      {Clock(2024, 3, 1, 11, 0, 0), 230000, 2024, 3, 1, 23, 0, 0, 0, "Freitag", 2460370.5 + 23 / 24.0},
+      {UtcRecord(2024, 3, 1, 11, 0, 0, 999), 230000, 2024, 3, 1, 23, 0, 0, 0, "Freitag", 2460370.5 + 23 / 24.0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.gps);

@@ -12,7 +12,8 @@
 #include "imageio/gps/gps_receiver.h"
 #include "imageio/gps/serial_port.h"
 #include "shell/program_state.h"
-#include "tests/imageio/nmea_fixtures.h"
+#include "tests/imageio/fixed_clock.h"
+#include "tests/imageio/gps_fixtures.h"
 #include "tests/imageio/serial_feeder.h"
 #include "tests/shell/testkit/message_script.h"
 
@@ -59,16 +60,13 @@ void PumpFor(DWORD ms, const std::function<bool()>& done = [] { return false; })
   }
 }
 
-SYSTEMTIME gNow;
-void FixedClock(SYSTEMTIME* utc) { *utc = gNow; }
-
 class GpsPortTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(feeder::Directory().empty()) << "runs under gps_feeder.py only";
     ZeroMemory(&gState, sizeof gState);
-    gNow = SYSTEMTIME{2024, 1, 1, 1, 6, 0, 0, 0};   // Monday 06:00 UT
-    SetGpsClock(FixedClock, nullptr);
+    fixedclock::Install();
+    fixedclock::At(2024, 1, 1, 6, 0, 0);   // Monday 06:00 UT
     gProgramState.Latitude = 50.8;
     gProgramState.Longitude = -7.1;
     gProgramState.GeoHeight = 120;
@@ -78,7 +76,7 @@ class GpsPortTest : public ::testing::Test {
   void TearDown() override {
     if (gState.port) CloseGpsPort(gState.port, &gState);
     if (collector_) DestroyWindow(collector_);
-    SetGpsClock(nullptr, nullptr);
+    fixedclock::Remove();
   }
   void Listen(Collector* c) {
     collector_ = MakeCollector(c);

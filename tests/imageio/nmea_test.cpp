@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/imageio/nmea_fixtures.h"
+#include "tests/imageio/gps_fixtures.h"
 
 namespace {
 

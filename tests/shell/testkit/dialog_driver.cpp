@@ -62,6 +62,22 @@ std::string DialogDriver::Title(HWND dlg) {
   return text;
 }
 
+int DialogDriver::CountWindows(const char* title) {
+  struct Search {
+    std::string title;
+    int count;
+  } s{title, 0};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM p) {
+        auto* s = reinterpret_cast<Search*>(p);
+        if (Title(w) == s->title) ++s->count;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&s));
+  return s.count;
+}
+
 LRESULT CALLBACK DialogDriver::CbtProc(int code, WPARAM wParam, LPARAM lParam) {
   DialogDriver* self = tActiveDriver;
   if (self) {

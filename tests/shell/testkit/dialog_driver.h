@@ -41,6 +41,8 @@ class DialogDriver {
   static std::string ItemText(HWND dlg, int id);
   static void SetItemText(HWND dlg, int id, const char* text);
   static std::string Title(HWND dlg);
+  // Top-level windows of this thread with exactly this title.
+  static int CountWindows(const char* title);
 
  private:
   struct Step {
