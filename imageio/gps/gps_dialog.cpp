@@ -22,7 +22,6 @@ namespace {
 constexpr UINT_PTR kClimateTimer = 1;
 
 GpsState gGps;
-DWORD gStartTick;
 // The last reading the dialog showed: what "Übernehmen" takes.
 bool gHaveReading;
 GpsPosition gShownPosition;
@@ -61,7 +60,6 @@ void OnGpsInit(HWND dialog) {
   gGps.dialog = dialog;
   gGps.sampleCount = 0;
   CheckDlgButton(dialog, IDC_GPS_LOG, ps->GPSLog ? BST_CHECKED : BST_UNCHECKED);
-  gStartTick = GetTickCount();
   if (found) {
     StartGpsReader(&gGps);
     return;
