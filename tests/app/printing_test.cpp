@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -19,62 +18,26 @@
 #include "tests/app/app_fixture.h"
 #include "tests/shell/print_reference.h"
 #include "tests/shell/testkit/dialog_driver.h"
+#include "tests/shell/testkit/dib_canvas.h"
 
 namespace {
 
 constexpr const char* kProgressTitle = "Arbeit im Fortschritt ...";
 
-// A white page of w x h pixels, 24 bits or 8 bits with a grey colour table,
-// rows from the top.
-class Page {
- public:
-  Page(int w, int h, int bits) : w_(w), h_(h), bits_(bits) {
-    struct {
-      BITMAPINFOHEADER header;
-      RGBQUAD colours[256];
-    } info = {};
-    info.header.biSize = sizeof info.header;
-    info.header.biWidth = w;
-    info.header.biHeight = -h;
-    info.header.biPlanes = 1;
-    info.header.biBitCount = WORD(bits);
-    info.header.biCompression = BI_RGB;
-    for (int i = 0; i < 256; ++i) info.colours[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
-    void* pixels = nullptr;
-    bitmap_ = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &pixels, nullptr, 0);
-    pixels_ = static_cast<uint8_t*>(pixels);
-    dc_ = CreateCompatibleDC(nullptr);
-    old_ = SelectObject(dc_, bitmap_);
-    stride_ = (w * bits / 8 + 3) / 4 * 4;
-    std::memset(pixels_, 255, size_t(stride_) * h);
-  }
-  ~Page() {
-    SelectObject(dc_, old_);
-    DeleteDC(dc_);
-    DeleteObject(bitmap_);
-  }
-  HDC dc() const { return dc_; }
-  int bits() const { return bits_; }
+// A white page: a canvas of 24 bits, or 8 with a grey colour table.
+struct Page : Canvas {
+  Page(int w, int h, int bits) : Canvas(w, h, RGB(255, 255, 255), true, bits) {}
   // Channel ch (0 blue, 1 green, 2 red) of pixel (x, y); the grey level on 8 bits.
   int At(int x, int y, int ch = 0) const {
-    GdiFlush();
-    const uint8_t* p = pixels_ + size_t(y) * stride_;
-    return bits_ == 8 ? p[x] : p[x * 3 + ch];
+    const COLORREF c = Canvas::At(x, y);
+    return ch == 0 ? GetBValue(c) : ch == 1 ? GetGValue(c) : GetRValue(c);
   }
   bool AllWhite() const {
-    for (int y = 0; y < h_; ++y)
-      for (int x = 0; x < w_; ++x)
-        if (At(x, y) != 255) return false;
+    for (int y = 0; y < height(); ++y)
+      for (int x = 0; x < width(); ++x)
+        if (Canvas::At(x, y) != RGB(255, 255, 255)) return false;
     return true;
   }
-
- private:
-  int w_, h_, bits_;
-  HBITMAP bitmap_;
-  HGDIOBJ old_;
-  HDC dc_;
-  uint8_t* pixels_;
-  int stride_;
 };
 
 class PrintingTest : public AppTest {

@@ -1,5 +1,6 @@
-// A top-down 32-bit DIB section, optionally selected into its own memory DC,
-// whose pixels a test reads back one by one after GDI drew into it.
+// A top-down DIB section, optionally selected into its own memory DC, whose
+// pixels a test reads back one by one after GDI drew into it: 32 bits by
+// default, or 24, or 8 with a table of 256 greys.
 #pragma once
 
 #include <windows.h>
@@ -10,17 +11,22 @@ constexpr COLORREF kMarker = RGB(1, 2, 3);   // pixels nobody painted
 
 class Canvas {
  public:
-  Canvas(int w, int h, COLORREF fill = kMarker, bool withDc = true) : w_(w), h_(h) {
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+  Canvas(int w, int h, COLORREF fill = kMarker, bool withDc = true, int bitsPerPixel = 32)
+      : w_(w), h_(h), bytes_(bitsPerPixel / 8), stride_((w * bitsPerPixel / 8 + 3) / 4 * 4) {
+    struct {
+      BITMAPINFOHEADER header;
+      RGBQUAD colours[256];
+    } bi = {};
+    bi.header.biSize = sizeof bi.header;
+    bi.header.biWidth = w;
+    bi.header.biHeight = -h;
+    bi.header.biPlanes = 1;
+    bi.header.biBitCount = WORD(bitsPerPixel);
+    bi.header.biCompression = BI_RGB;
+    for (int i = 0; i < 256; ++i) bi.colours[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
     void* bits = nullptr;
-    bitmap_ = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bits_ = static_cast<uint32_t*>(bits);
+    bitmap_ = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &bits, nullptr, 0);
+    bits_ = static_cast<uint8_t*>(bits);
     Fill(fill);
     if (withDc) {
       dc_ = CreateCompatibleDC(nullptr);
@@ -41,27 +47,39 @@ class Canvas {
   HBITMAP bitmap() const { return bitmap_; }
   int width() const { return w_; }
   int height() const { return h_; }
-  // The pixels as 0x00RRGGBB, rows from the top, after pending drawing.
+  // The pixels of a 32-bit canvas as 0x00RRGGBB, rows from the top, after
+  // pending drawing.
   const uint32_t* bits() const {
     GdiFlush();
-    return bits_;
+    return reinterpret_cast<const uint32_t*>(bits_);
   }
   void Fill(COLORREF c) {
     GdiFlush();
-    for (int i = 0; i < w_ * h_; ++i) bits_[i] = Pixel(c);
+    for (int y = 0; y < h_; ++y)
+      for (int x = 0; x < w_; ++x) Set(x, y, c);
   }
-  void Set(int x, int y, COLORREF c) { bits_[y * w_ + x] = Pixel(c); }
+  // On 8 bits a colour is taken as its green level.
+  void Set(int x, int y, COLORREF c) {
+    uint8_t* p = bits_ + size_t(y) * stride_ + size_t(x) * bytes_;
+    if (bytes_ == 1) {
+      p[0] = GetGValue(c);
+      return;
+    }
+    p[0] = GetBValue(c);
+    p[1] = GetGValue(c);
+    p[2] = GetRValue(c);
+    if (bytes_ == 4) p[3] = 0;
+  }
   COLORREF At(int x, int y) const {
     GdiFlush();
-    const uint32_t p = bits_[y * w_ + x];
-    return RGB((p >> 16) & 255, (p >> 8) & 255, p & 255);
+    const uint8_t* p = bits_ + size_t(y) * stride_ + size_t(x) * bytes_;
+    return bytes_ == 1 ? RGB(p[0], p[0], p[0]) : RGB(p[2], p[1], p[0]);
   }
 
  private:
-  static uint32_t Pixel(COLORREF c) { return uint32_t(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c); }
-  int w_, h_;
+  int w_, h_, bytes_, stride_;
   HBITMAP bitmap_;
-  uint32_t* bits_;
+  uint8_t* bits_;
   HDC dc_ = nullptr;
   HGDIOBJ old_ = nullptr;
 };
