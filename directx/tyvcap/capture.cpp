@@ -353,11 +353,14 @@ HRESULT FitVideoWindow() {
   return S.videoWindow->SetWindowPosition(0, 0, rc.right, rc.bottom);
 }
 
-// A live source delivers nothing while paused; pausing first means the
-// multiplexer is no longer fed while it completes its file.
+// The graph stops its filters from the file end upstream, and this
+// platform's multiplexer neither locks nor refuses a sample that arrives
+// after it completed its file: a frame the camera's thread was already
+// handing over would reach a released stream. A stopped capture filter has
+// no thread left, so it goes first while a recording runs.
 static HRESULT StopGraph() {
   if (!S.control) return S_OK;
-  if (S.recording) S.control->Pause();
+  if (S.recording && S.captureFilter) S.captureFilter->Stop();
   return S.control->Stop();
 }
 
@@ -537,10 +540,6 @@ HRESULT TYVCAP_CALL TYVCAP_SetupCrossbar(HWND owner, const wchar_t* caption) {
 HRESULT TYVCAP_CALL TYVCAP_CaptureVideo(int, const wchar_t* aviFileName) {
   if (!S.captureFilter || !S.graph) return kNoCaptureFilter;
   if (!aviFileName) return E_POINTER;
-  if (S.graphState == 2) {
-    S.control->Stop();
-    S.graphState = 0;
-  }
   SetPreviewRunning(0);
   SafeRelease(S.mux);
   SafeRelease(S.fileSink);

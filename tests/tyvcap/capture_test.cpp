@@ -298,6 +298,51 @@ TEST_F(Camera, ClosingDuringARecordingLeavesACompleteFile) {
   ExpectConsecutive(numbers);
 }
 
+// A camera thread that dawdles between filling a frame and handing it on
+// still has a frame in flight when the recording ends; it must never reach
+// the multiplexer after that finished its file.
+TEST_F(Camera, EndingARecordingWithAFrameInFlightLeavesCompleteFiles) {
+  struct StallOff {
+    ~StallOff() { testcam::StallDelivery(0); }
+  } stallOff;
+  enum End { kStop, kClose, kChangeThenStop };
+  std::vector<std::wstring> files;
+  for (int round = 0; round < 12; ++round) {
+    SCOPED_TRACE(testing::Message() << "round " << round);
+    testcam::StallDelivery(6 + round % 5);
+    ASSERT_EQ(S_OK, Start());
+    wchar_t name[MAX_PATH];
+    swprintf(name, MAX_PATH, L"%lsflug%02d.avi", folder_.c_str(), round);
+    files.push_back(name);
+    ASSERT_EQ(S_OK, TYVCAP_CaptureVideo(0, name));
+    WaitForCallbacks(2 + round % 3);
+    Sleep(round * 3 % 17);   // ends at every phase of the camera's frame
+    switch (round % 3) {
+      case kStop:
+        ASSERT_EQ(S_OK, TYVCAP_StopCapture());
+        break;
+      case kClose:
+        TYVCAP_CloseCapture();
+        break;
+      case kChangeThenStop:
+        swprintf(name, MAX_PATH, L"%lsflug%02d_001.avi", folder_.c_str(), round);
+        files.push_back(name);
+        ASSERT_EQ(S_OK, TYVCAP_RenameCapVideo(name));
+        WaitForCallbacks(2);
+        Sleep(round % 7);
+        ASSERT_EQ(S_OK, TYVCAP_StopCapture());
+        break;
+    }
+    TYVCAP_CloseCapture();
+  }
+  for (const std::wstring& file : files) {
+    SCOPED_TRACE(Narrow(file));
+    const auto numbers = FrameNumbers(DecodeAll(file));
+    EXPECT_GE(numbers.size(), 1u);
+    ExpectConsecutive(numbers);
+  }
+}
+
 // A recording into a folder that does not exist fails before the graph runs;
 // closing afterwards must not hang.
 TEST_F(Camera, AFileThatCannotBeMadeIsAFailureAndClosingStillWorks) {

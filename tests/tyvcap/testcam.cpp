@@ -18,6 +18,9 @@ HMODULE g_module;
 LONG g_objects;
 // Whether the capture pin counts its frames (IAMDroppedFrames); real cameras differ.
 bool g_countsFrames = true;
+// Milliseconds the push thread stalls between filling a capture frame and
+// handing it on, as on a busy machine.
+volatile LONG g_stallMs = 0;
 
 template <class T>
 void SafeRelease(T*& p) {
@@ -551,6 +554,7 @@ void CamPin::Deliver(int number, REFERENCE_TIME* time, bool discontinuity) {
   sample->SetTime(time, time ? time + 1 : nullptr);
   sample->SetSyncPoint(TRUE);
   sample->SetDiscontinuity(discontinuity);
+  if (category_ == PIN_CATEGORY_CAPTURE && g_stallMs > 0) Sleep(static_cast<DWORD>(g_stallMs));
   if (input_->Receive(sample) == S_OK) InterlockedIncrement(&delivered_);
   sample->Release();
 }
@@ -595,6 +599,8 @@ extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** 
 }
 
 extern "C" void WINAPI TestCameraCountsFrames(BOOL on) { g_countsFrames = on != FALSE; }
+
+extern "C" void WINAPI TestCameraStall(DWORD ms) { InterlockedExchange(&g_stallMs, static_cast<LONG>(ms)); }
 
 extern "C" HRESULT WINAPI DllCanUnloadNow() { return g_objects ? S_FALSE : S_OK; }
 

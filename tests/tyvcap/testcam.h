@@ -23,5 +23,8 @@ bool Register();
 void Unregister();
 // Whether the camera offers its frame counts (on by default).
 void CountFrames(bool on);
+// Lets the camera's thread wait this long between filling a capture frame
+// and delivering it (0: no wait), as a loaded machine does.
+void StallDelivery(int ms);
 
 }  // namespace testcam

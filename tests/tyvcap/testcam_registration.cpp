@@ -25,6 +25,12 @@ void CountFrames(bool on) {
   if (auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(Fixture(), "TestCameraCountsFrames"))))
     fn(on);
 }
+void StallDelivery(int ms) {
+  using Fn = void(WINAPI*)(DWORD);
+  if (auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(Fixture(), "TestCameraStall"))))
+    fn(static_cast<DWORD>(ms));
+}
+
 void Unregister() { CallExport("DllUnregisterServer"); }
 
 }  // namespace testcam
