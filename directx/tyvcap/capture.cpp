@@ -381,6 +381,19 @@ void TearDownCaptureGraph() {
   if (S.captureFilter && S.graph) TearDownDownstream(S.captureFilter);
 }
 
+HRESULT EndRecording() {
+  SetPreviewRunning(0);   // the multiplexer completes the file here
+  StopEveryFilter();
+  S.recording = false;
+  SafeRelease(S.mux);
+  SafeRelease(S.fileSink);
+  TearDownCaptureGraph();
+  HRESULT hr = BuildPreviewGraph();
+  if (FAILED(hr)) return Fail("Preview nicht möglich !  hr=0x%x", hr);
+  SetPreviewRunning(1);
+  return S_OK;
+}
+
 HRESULT BuildPreviewGraph() {
   if (!S.captureFilter) return kNoCaptureFilter;
   HRESULT hr = FindStreamConfig();
@@ -601,11 +614,15 @@ void TYVCAP_CALL TYVCAP_GetCaptureState(int* framesCaptured, int* framesDropped,
 HRESULT TYVCAP_CALL TYVCAP_RenameCapVideo(const wchar_t* newFileName) {
   if (!S.recording || !S.mux || !S.control) return VFW_E_WRONG_STATE;
   if (!newFileName) return E_POINTER;
-  HRESULT hr = StopGraph();   // the multiplexer completes the old file
-  if (FAILED(hr)) {
-    ReportError("Stop failed !  hr=0x%x", hr);
+  // Whatever fails, the old file is complete and the recording is over: the
+  // live picture comes back, so the getters answer at once.
+  auto endRecording = [](const char* text, HRESULT hr) {
+    ReportError(text, hr);
+    EndRecording();
     return hr;
-  }
+  };
+  HRESULT hr = StopGraph();   // the multiplexer completes the old file
+  if (FAILED(hr)) return endRecording("Stop failed !  hr=0x%x", hr);
   StopEveryFilter();
   // A fresh multiplexer for the new file: the platform's keeps its index
   // across runs, which would spoil every part after the first.
@@ -614,31 +631,16 @@ HRESULT TYVCAP_CALL TYVCAP_RenameCapVideo(const wchar_t* newFileName) {
   TearDownDownstream(S.grabberFilter);
   hr = OpenAviFile(newFileName);
   if (SUCCEEDED(hr)) hr = ConnectFilters(S.graph, S.grabberFilter, S.mux);
-  if (FAILED(hr)) {
-    ReportError("SetOutputFileName failed !  hr=0x%x", hr);
-    return hr;
-  }
+  if (FAILED(hr)) return endRecording("SetOutputFileName failed !  hr=0x%x", hr);
   ShareGrabberAllocator();
   hr = S.control->Run();
-  if (FAILED(hr)) {
-    ReportError("Run failed !  hr=0x%x", hr);
-    return hr;
-  }
+  if (FAILED(hr)) return endRecording("Run failed !  hr=0x%x", hr);
   return S_OK;   // also while the graph is still on its way to running
 }
 
 HRESULT TYVCAP_CALL TYVCAP_StopCapture(void) {
   if (!S.captureFilter) return kNoCaptureFilter;
-  SetPreviewRunning(0);   // the multiplexer completes the file here
-  StopEveryFilter();
-  S.recording = false;
-  SafeRelease(S.mux);
-  SafeRelease(S.fileSink);
-  TearDownCaptureGraph();
-  HRESULT hr = BuildPreviewGraph();
-  if (FAILED(hr)) return Fail("Preview nicht möglich !  hr=0x%x", hr);
-  SetPreviewRunning(1);
-  return S_OK;
+  return EndRecording();
 }
 
 int TYVCAP_CALL TYVCAP_CloseCapture(void) {

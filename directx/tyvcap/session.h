@@ -114,6 +114,9 @@ HRESULT FitVideoWindow();
 HRESULT SetPreviewRunning(int run);
 HRESULT BuildPreviewGraph();
 void TearDownCaptureGraph();
+// Ends a recording (its file complete) and runs the live picture again;
+// a live picture that cannot be built closes the session.
+HRESULT EndRecording();
 
 // Grabber
 ISampleGrabberCB* CaptureCallback();

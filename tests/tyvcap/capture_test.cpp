@@ -352,19 +352,36 @@ TEST_F(Camera, AFileThatCannotBeMadeIsAFailureAndClosingStillWorks) {
   EXPECT_TRUE(FAILED(TYVCAP_CaptureVideo(0, missing.c_str())));
   EXPECT_EQ(0, TYVCAP_GetFrame(frame.data())) << "the session is closed";
   TYVCAP_CloseCapture();
+}
 
-  // A file change into nowhere fails too; the first part stays complete.
+// A file change into nowhere fails; the recording is over with its first
+// part complete, and the session is left as it says it is.
+TEST_F(Camera, AFailedFileChangeEndsTheRecordingAndTheLivePictureRunsOn) {
+  const std::wstring missing = folder_ + L"fehlt\\saturn_001.avi";
+  std::vector<BYTE> frame(testcam::kNativeWidth * testcam::kNativeHeight * 3);
   ASSERT_EQ(S_OK, Start());
   const std::wstring file = folder_ + L"saturn.avi";
   ASSERT_EQ(S_OK, TYVCAP_CaptureVideo(0, file.c_str()));
   WaitForCallbacks(4);
   EXPECT_TRUE(FAILED(TYVCAP_RenameCapVideo(missing.c_str())));
+  const DWORD t0 = GetTickCount();
+  EXPECT_EQ(1, TYVCAP_GetFrame(frame.data())) << "the live picture runs again";
+  EXPECT_LT(GetTickCount() - t0, 3000u) << "the getter answers without waiting for its time-out";
+  EXPECT_EQ(VFW_E_WRONG_STATE, TYVCAP_RenameCapVideo(missing.c_str())) << "no recording to continue";
   EXPECT_EQ(S_OK, TYVCAP_StopCapture());
-  EXPECT_EQ(1, TYVCAP_GetFrame(frame.data())) << "the live picture is back";
+
+  // A new recording starts as after any other.
+  const std::wstring next = folder_ + L"saturn2.avi";
+  ASSERT_EQ(S_OK, TYVCAP_CaptureVideo(0, next.c_str()));
+  WaitForCallbacks(3);
+  EXPECT_EQ(S_OK, TYVCAP_StopCapture());
   TYVCAP_CloseCapture();
-  const auto numbers = FrameNumbers(DecodeAll(file));
-  EXPECT_GE(numbers.size(), 4u);
-  ExpectConsecutive(numbers);
+  for (const std::wstring& f : {file, next}) {
+    SCOPED_TRACE(Narrow(f));
+    const auto numbers = FrameNumbers(DecodeAll(f));
+    EXPECT_GE(numbers.size(), 3u);
+    ExpectConsecutive(numbers);
+  }
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(missing.c_str()));
 }
 
