@@ -2,6 +2,7 @@
 
 #include <fitsio.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -70,15 +71,13 @@ int64_t Trunc64(double x) {
 
 struct Scaling {
   Kind kind;
-  double bscale;
-  double bzero;
   long satlevel;
   bool grey;
   double floatFactor;   // 32767 over the power of two above the largest value
 };
 
-int16_t ToSample(const Scaling& s, double v) {
-  const double x = v * s.bscale - s.bzero;
+// x is the physical value: cfitsio has applied BSCALE and BZERO already.
+int16_t ToSample(const Scaling& s, double x) {
   switch (s.kind) {
     case Kind::Byte: return ClampSample(Trunc64(x * 128 + 0.5));
     case Kind::Short: {
@@ -99,7 +98,7 @@ int16_t ToSample(const Scaling& s, double v) {
     }
     case Kind::Float:
     case Kind::Double: {
-      const double scaled = v * s.floatFactor;
+      const double scaled = x * s.floatFactor;
       return ClampSample((scaled > 0 ? scaled : 0) + 0.5);
     }
   }
@@ -231,21 +230,25 @@ int ReadFitsPicture(const char* fileName, int16_t** samples, ImageHeader* header
   int bitpix = 0;
   if (!ReadKey(f, TINT, "BITPIX", &bitpix)) return fail("BITPIX nicht analysierbar !");
   Scaling s{};
-  s.bzero = 0.0;
-  s.bscale = 1.0;
+  double bzero = 0.0, bscale = 1.0;
   s.satlevel = 0;
-  ReadKey(f, TDOUBLE, "BZERO", &s.bzero);
+  ReadKey(f, TDOUBLE, "BZERO", &bzero);
   switch (bitpix) {
     case 8: s.kind = Kind::Byte; break;
-    case 16: s.kind = std::trunc(s.bzero + 0.5) == 32768.0 ? Kind::UShort : Kind::Short; break;
-    case 32: s.kind = std::trunc(s.bzero * 0.5 + 0.5) == 1073741824.0 ? Kind::UInt : Kind::Int; break;
+    case 16: s.kind = std::trunc(bzero + 0.5) == 32768.0 ? Kind::UShort : Kind::Short; break;
+    case 32: s.kind = std::trunc(bzero * 0.5 + 0.5) == 1073741824.0 ? Kind::UInt : Kind::Int; break;
     case -32: s.kind = Kind::Float; break;
     case -64: s.kind = Kind::Double; break;
     default: return fail("FITS-Format wird nicht unterstützt !");
   }
-  if (s.kind == Kind::UShort || s.kind == Kind::UInt) s.bzero = 0.0;
-  ReadKey(f, TDOUBLE, "BSCALE", &s.bscale);
+  if (s.kind == Kind::UShort || s.kind == Kind::UInt) bzero = 0.0;
+  ReadKey(f, TDOUBLE, "BSCALE", &bscale);
   ReadKey(f, TLONG, "SATLEVEL", &s.satlevel);
+  // cfitsio hands out physical values. Those of a scaled integer file may
+  // lie outside the stored type (signed bytes, BSCALE 2), which it refuses
+  // to put into that type: they are read as doubles.
+  const bool integer = s.kind != Kind::Float && s.kind != Kind::Double;
+  const Kind staged = integer && (bscale != 1.0 || bzero != 0.0) ? Kind::Double : s.kind;
 
   long naxis = 0, axes[3] = {0, 0, 0};
   if (!ReadKey(f, TLONG, "NAXIS", &naxis)) return fail("NAXIS nicht analysierbar !");
@@ -276,7 +279,7 @@ int ReadFitsPicture(const char* fileName, int16_t** samples, ImageHeader* header
   s.grey = !colour;
 
   // Whole FITS blocks, one more than fits exactly, as the staging buffer.
-  const KindInfo info = InfoOf(s.kind);
+  const KindInfo info = InfoOf(staged);
   const size_t count = PictureFits(width, height, colour) ? size_t(width * height) * (colour ? 3 : 1) : 0;
   void* staging = count ? AllocArray(count * size_t(info.bytes) / 2880 + 1, 2880) : nullptr;
   int16_t* out = staging ? AllocPictureSamples(width, height, colour) : nullptr;
@@ -300,19 +303,25 @@ int ReadFitsPicture(const char* fileName, int16_t** samples, ImageHeader* header
     return 0;
   }
 
-  if (s.kind == Kind::Float || s.kind == Kind::Double) s.floatFactor = FloatFactor(staging, s.kind, count);
+  if (!integer) s.floatFactor = FloatFactor(staging, staged, count);
   const size_t pixels = size_t(width) * size_t(height);
-  if (!colour) {
-    for (size_t p = 0; p < pixels; ++p) out[p] = ToSample(s, ValueAt(staging, s.kind, p));
-  } else {
-    // Component c of pixel p; the image's blue takes component 2 of RGB or 0 of BGR.
-    auto component = [&](size_t p, int c) {
-      return ToSample(s, ValueAt(staging, s.kind, triples ? 3 * p + c : size_t(c) * pixels + p));
-    };
-    for (size_t p = 0; p < pixels; ++p) {
-      out[3 * p] = component(p, bgr ? 0 : 2);
-      out[3 * p + 1] = component(p, 1);
-      out[3 * p + 2] = component(p, bgr ? 2 : 0);
+  // Component c of file pixel p; the image's blue takes component 2 of RGB or 0 of BGR.
+  auto component = [&](size_t p, int c) {
+    return ToSample(s, ValueAt(staging, staged, triples ? 3 * p + c : size_t(c) * pixels + p));
+  };
+  // The file's first row is the bottom row of the picture.
+  for (int64_t y = 0; y < height; ++y) {
+    const size_t fileRow = size_t(height - 1 - y) * size_t(width);
+    int16_t* row = out + size_t(y) * size_t(width) * (colour ? 3 : 1);
+    for (size_t x = 0; x < size_t(width); ++x) {
+      const size_t p = fileRow + x;
+      if (!colour) {
+        row[x] = ToSample(s, ValueAt(staging, staged, p));
+      } else {
+        row[3 * x] = component(p, bgr ? 0 : 2);
+        row[3 * x + 1] = component(p, 1);
+        row[3 * x + 2] = component(p, bgr ? 2 : 0);
+      }
     }
   }
   FreeMem(&staging);
@@ -333,6 +342,12 @@ int WriteFitsPicture(const char* fileName, const int16_t* samples, const ImageHe
     std::memcpy(work, samples, n * spp * sizeof(int16_t));
   } else {
     ResampleSixteenths(work, width, height, samples, header->width, header->height, spp);
+  }
+  // The file takes the bottom row first.
+  const size_t rowSamples = size_t(width) * spp;
+  for (int32_t y = 0; y < height / 2; ++y) {
+    std::swap_ranges(work + size_t(y) * rowSamples, work + size_t(y + 1) * rowSamples,
+                     work + size_t(height - 1 - y) * rowSamples);
   }
 
   bool ok = false;

@@ -16,8 +16,12 @@
 enum FitsColourOrder : int32_t { kFitsRgb = 0, kFitsBgr = 1, kFitsSplit = 2 };
 enum FitsFrameOrder : int32_t { kFitsTriples = 0, kFitsFrames = 1 };
 
-// Reads the primary image. bgr is the component order of a cube whose
-// CTYPE1 and CTYPE3 say nothing ("BGR..." in either decides, CTYPE3 last).
+// Files hold the picture bottom row first, as every astronomy program shows
+// them; samples here are top row first.
+
+// Reads the primary image, BSCALE and BZERO applied once (physical values).
+// bgr is the component order of a cube whose CTYPE1 and CTYPE3 say nothing
+// ("BGR..." in either decides, CTYPE3 last).
 // Header: the reader header with source bits 15. Messages as the loader
 // shows them ("FITS-File nicht zu öffnen !", "BITPIX nicht analysierbar !",
 // ...); sample types other than BITPIX 8, 16, 32, -32 and -64 and cubes

@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <sstream>
 
 #include "picture_fixtures.h"
 
@@ -81,7 +83,16 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  {kNaN, kInf, -kInf, 2.0, 1.0},
                  {0, 32767, 0, 32767, 16384}},
-        GreyCase{"float only NaN", -32, {}, {kNaN, kNaN}, {0, 0}}),
+        GreyCase{"float only NaN", -32, {}, {kNaN, kNaN}, {0, 0}},
+        // cfitsio hands out physical values; they are scaled no further.
+        GreyCase{"BZERO 1000 added once",
+                 16,
+                 {Card("BZERO", 1000.0)},
+                 {-1000, 0, 500, 31767, 32000},
+                 {1, 1000, 1500, 32767, 32767}},
+        GreyCase{"BSCALE 2 applied once", 16, {Card("BSCALE", 2.0)}, {0, 100, 16383}, {1, 200, 32766}},
+        GreyCase{"signed bytes", 8, {Card("BZERO", -128.0)}, {0, 128, 255}, {0, 0, 127 * 128}},
+        GreyCase{"signed 32 scaled beyond its type", 32, {Card("BSCALE", 65536.0)}, {-1, 1, 2}, {0, 1, 2}}),
     [](const testing::TestParamInfo<GreyCase>& info) {
       std::string n = info.param.what;
       for (char& ch : n) {
@@ -122,9 +133,11 @@ TEST_P(FitsCube, ComponentsLandInTheirChannels) {
   ASSERT_EQ(height, l.header.height);
   for (long p = 0; p < pixels; ++p) {
     const int blue = c.bgrInFile ? 0 : 2, red = c.bgrInFile ? 2 : 0;
-    EXPECT_EQ(100 * p + 10 * blue + 5, l.samples[3 * p]) << "pixel " << p;
-    EXPECT_EQ(100 * p + 10 + 5, l.samples[3 * p + 1]) << "pixel " << p;
-    EXPECT_EQ(100 * p + 10 * red + 5, l.samples[3 * p + 2]) << "pixel " << p;
+    // The file's first row is the picture's bottom row.
+    const long q = (height - 1 - p / width) * width + p % width;
+    EXPECT_EQ(100 * p + 10 * blue + 5, l.samples[3 * q]) << "pixel " << p;
+    EXPECT_EQ(100 * p + 10 + 5, l.samples[3 * q + 1]) << "pixel " << p;
+    EXPECT_EQ(100 * p + 10 * red + 5, l.samples[3 * q + 2]) << "pixel " << p;
   }
 }
 
@@ -252,9 +265,9 @@ TEST_P(FitsWriterLayout, CubeAsStatedAndReadBack) {
   EXPECT_EQ(c.naxes[1], f.Value("NAXIS2"));
   EXPECT_EQ(c.naxes[2], f.Value("NAXIS3"));
   EXPECT_EQ(c.ctype, f.Value(c.ctypeKey));
-  // The first value is the red (RGB) or blue (BGR) sample of the top-left pixel.
+  // The first value is the red (RGB) or blue (BGR) sample of the bottom-left pixel.
   ASSERT_FALSE(f.values.empty());
-  EXPECT_EQ(p.samples[c.colourOrder == kFitsRgb ? 2 : 0], f.values[0]);
+  EXPECT_EQ(p.samples[3 * 2 * 5 + (c.colourOrder == kFitsRgb ? 2 : 0)], f.values[0]);
 
   Loaded l;
   PictureMessage m;
@@ -267,6 +280,22 @@ INSTANTIATE_TEST_SUITE_P(Organisations, FitsWriterLayout,
                                          LayoutCase{kFitsBgr, kFitsTriples, {"3", "5", "3"}, "CTYPE1", "BGR"},
                                          LayoutCase{kFitsRgb, kFitsFrames, {"5", "3", "3"}, "CTYPE3", "RGB"},
                                          LayoutCase{kFitsBgr, kFitsFrames, {"5", "3", "3"}, "CTYPE3", "BGR"}));
+
+TEST(FitsRows, TheFirstStoredRowIsTheBottomRow) {
+  ScratchDir dir;
+  const std::string name = dir / "zeilen.fts";
+  pictures::WriteBytes(name, FitsFile(16, {2, 3}, {}, {10, 20, 30, 40, 50, 60}));
+  Loaded l;
+  PictureMessage m;
+  ASSERT_EQ(1, ReadFitsPicture(name.c_str(), &l.samples, &l.header, false, &m)) << m.text;
+  EXPECT_EQ((std::vector<int16_t>{50, 60, 30, 40, 10, 20}), l.Samples());
+
+  const pictures::Picture p = pictures::MakePicture(2, 3, false, [](size_t i) { return int(10 * (i + 1)); });
+  ASSERT_EQ(1, WriteFitsPicture(name.c_str(), p.samples.data(), &p.header, 2, 3, kFitsRgb, kFitsTriples));
+  std::vector<int16_t> stored = pictures::ParseFits16(pictures::ReadBytes(name)).values;
+  stored.resize(6);   // without the block's padding
+  EXPECT_EQ((std::vector<int16_t>{50, 60, 30, 40, 10, 20}), stored);
+}
 
 TEST(FitsWriter, GreyReadsBackAndReplacesAnOldFile) {
   const pictures::Picture p = Pattern(7, 4, false);
@@ -367,6 +396,45 @@ TEST(FitsWriter, FilesPassFitsverify) {
     // Without warnings, too.
     EXPECT_EQ(0u, summary.find("verification OK")) << c.name << ": " << summary;
   }
+}
+
+// ImageMagick, like astronomy programs, shows a file's first row at the bottom.
+// The pixel values of a plain PGM, after its magic, size and maximum.
+std::vector<int> PgmValues(const std::string& text) {
+  std::istringstream lines(text);
+  std::string line, numbers;
+  while (std::getline(lines, line)) numbers += line.substr(0, line.find('#')) + " ";
+  std::istringstream in(numbers);
+  std::string magic;
+  int w = 0, h = 0, max = 0, v = 0;
+  in >> magic >> w >> h >> max;
+  std::vector<int> values;
+  while (in >> v) values.push_back(v);
+  return values;
+}
+
+TEST(FitsRows, ImageMagickAndWeAgreeWhereTheTopRowIs) {
+  ScratchDir dir;
+  // Brightest at the top left of a 3 x 2 picture.
+  const pictures::Picture p = pictures::MakePicture(3, 2, false, [](size_t i) { return i == 0 ? 32767 : 1; });
+  const std::string ours = dir / "unser.fts", pgm = dir / "unser.pgm";
+  ASSERT_EQ(1, WriteFitsPicture(ours.c_str(), p.samples.data(), &p.header, 3, 2, kFitsRgb, kFitsTriples));
+  ASSERT_EQ(0, std::system(("convert '" + ours + "' -compress none '" + pgm + "'").c_str()));
+  const Bytes text = pictures::ReadBytes(pgm);
+  const std::vector<int> seen = PgmValues(std::string(text.begin(), text.end()));
+  ASSERT_EQ(6u, seen.size()) << std::string(text.begin(), text.end());
+  EXPECT_EQ(0, std::max_element(seen.begin(), seen.end()) - seen.begin()) << "ImageMagick sees the marker elsewhere";
+
+  const std::string theirs = dir / "fremd.fits", source = dir / "fremd.pgm";
+  const std::string marked = "P2 3 2 9 9 0 0 0 0 0\n";
+  pictures::WriteBytes(source, Bytes(marked.begin(), marked.end()));
+  ASSERT_EQ(0, std::system(("convert '" + source + "' -depth 16 '" + theirs + "'").c_str()));
+  Loaded l;
+  PictureMessage m;
+  ASSERT_EQ(1, ReadFitsPicture(theirs.c_str(), &l.samples, &l.header, false, &m)) << m.text;
+  const std::vector<int16_t> got = l.Samples();
+  ASSERT_EQ(6u, got.size());
+  EXPECT_EQ(0, std::max_element(got.begin(), got.end()) - got.begin()) << "we see ImageMagick's marker elsewhere";
 }
 #endif
 
