@@ -14,6 +14,8 @@ CaptureSession& S = g_session;
 
 // How long a frame may take to arrive after a seek.
 constexpr DWORD kDecodeWaitMs = 10000;
+// The file holds no picture for the frame asked for.
+constexpr HRESULT kFrameMissing = VFW_E_SAMPLE_REJECTED;
 
 // Receives the decoded samples; copies the one that follows a seek.
 class DecodeCB : public ISampleGrabberCB {
@@ -39,7 +41,16 @@ class DecodeCB : public ISampleGrabberCB {
     if (FAILED(sample->GetPointer(&bits))) return S_OK;
     const long size = sample->GetSize();
     EnterCriticalSection(&lock_);
-    if (armed_ && width_ > 0) {
+    // After a seek the times start at 0 with the sought frame. A file that
+    // holds no picture for it (a multiplexer writes an empty chunk for a
+    // dropped frame) gets the next frame instead, half a frame or more later.
+    REFERENCE_TIME start = 0, stop = 0;
+    missing_ = armed_ && frameDuration_ > 0 && sample->GetTime(&start, &stop) == S_OK &&
+               2 * (start < 0 ? -start : start) >= frameDuration_;
+    if (armed_ && missing_) {
+      armed_ = false;
+      SetEvent(arrived_);
+    } else if (armed_ && width_ > 0) {
       int rows = std::abs(height_);
       if (static_cast<long long>(rows) * stride_ > size) rows = static_cast<int>(size / stride_);
       // Rows leave bottom-up and unpadded, as the callers read them.
@@ -54,22 +65,30 @@ class DecodeCB : public ISampleGrabberCB {
     return S_OK;
   }
 
-  void SetGeometry(int width, int height, int stride) {
+  void SetGeometry(int width, int height, int stride, LONGLONG frameDuration) {
     EnterCriticalSection(&lock_);
     width_ = width;
     height_ = height;
     stride_ = stride;
+    frameDuration_ = frameDuration;
     armed_ = false;
     LeaveCriticalSection(&lock_);
   }
   void Arm() {
     EnterCriticalSection(&lock_);
     armed_ = true;
+    missing_ = false;
     frame_.clear();
     ResetEvent(arrived_);
     LeaveCriticalSection(&lock_);
   }
   bool Wait() { return WaitForSingleObject(arrived_, kDecodeWaitMs) == WAIT_OBJECT_0; }
+  bool Missing() {
+    EnterCriticalSection(&lock_);
+    const bool missing = missing_;
+    LeaveCriticalSection(&lock_);
+    return missing;
+  }
   void CopyTo(BYTE* dst) {
     EnterCriticalSection(&lock_);
     memcpy(dst, frame_.data(), frame_.size());
@@ -80,7 +99,9 @@ class DecodeCB : public ISampleGrabberCB {
   CRITICAL_SECTION lock_;
   HANDLE arrived_;
   bool armed_ = false;
+  bool missing_ = false;   // the sample after the last seek was not the sought frame
   int width_ = 0, height_ = 0, stride_ = 0;
+  LONGLONG frameDuration_ = 0;
   std::vector<uint8_t> frame_;
 };
 
@@ -233,7 +254,7 @@ HRESULT TYVCAP_CALL TYVCAP_InitAVIDecoder2(const wchar_t* fileName, int* frames,
   S.grabber->SetBufferSamples(FALSE);
   S.grabber->SetOneShot(FALSE);
   S.grabber->SetCallback(&g_decodeCB, 0);
-  g_decodeCB.SetGeometry(w, h, stride);
+  g_decodeCB.SetGeometry(w, h, stride, duration);
   S.format = VideoFormatInfo{w, h, 24};
   S.frameDuration = duration;
   S.decodeFrames = static_cast<int>(stop / duration);
@@ -258,6 +279,7 @@ HRESULT TYVCAP_CALL TYVCAP_GetAVIFrame2(BYTE* dst, int frameIndex) {
   hr = S.control->Pause();
   if (FAILED(hr)) return hr;
   if (!g_decodeCB.Wait()) return VFW_E_TIMEOUT;
+  if (g_decodeCB.Missing()) return kFrameMissing;
   g_decodeCB.CopyTo(dst);
   return S_OK;
 }

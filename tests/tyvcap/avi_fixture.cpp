@@ -33,7 +33,8 @@ struct Writer {
 
 }  // namespace
 
-bool WriteAvi(const std::wstring& path, int width, int height, int frames, const PixelFn& pixel) {
+bool WriteAvi(const std::wstring& path, int width, int height, int frames, const PixelFn& pixel,
+              const std::map<int, DWORD>& cut) {
   const DWORD stride = static_cast<DWORD>((width * 3 + 3) & ~3);
   const DWORD frameBytes = stride * static_cast<DWORD>(height);
   Writer w;
@@ -91,7 +92,7 @@ bool WriteAvi(const std::wstring& path, int width, int height, int frames, const
   const size_t movi = w.Open("LIST");
   const size_t moviStart = w.bytes.size();
   w.Tag("movi");
-  std::vector<DWORD> offsets;
+  std::vector<DWORD> offsets, sizes;
   for (int f = 0; f < frames; ++f) {
     offsets.push_back(static_cast<DWORD>(w.bytes.size() - moviStart));
     const size_t chunk = w.Open("00db");
@@ -103,15 +104,18 @@ bool WriteAvi(const std::wstring& path, int width, int height, int frames, const
       }
       for (DWORD p = static_cast<DWORD>(width) * 3; p < stride; ++p) w.bytes.push_back(0);
     }
+    const auto shortened = cut.find(f);
+    if (shortened != cut.end() && shortened->second < frameBytes) w.bytes.resize(chunk + 4 + shortened->second);
+    sizes.push_back(static_cast<DWORD>(w.bytes.size() - chunk - 4));
     w.Close(chunk);
   }
   w.Close(movi);
   const size_t idx1 = w.Open("idx1");
-  for (DWORD offset : offsets) {
+  for (size_t i = 0; i < offsets.size(); ++i) {
     w.Tag("00db");
     w.U32(0x10);                   // key frame
-    w.U32(offset);
-    w.U32(frameBytes);
+    w.U32(offsets[i]);
+    w.U32(sizes[i]);
   }
   w.Close(idx1);
   w.Close(riff);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -13,8 +14,11 @@ namespace avifixture {
 // B,G,R of pixel (x, y) of frame i, y counted from the bottom row.
 using PixelFn = std::function<void(int frame, int x, int y, BYTE* bgr)>;
 
-// Writes a 24-bit uncompressed AVI at 25 frames per second.
-bool WriteAvi(const std::wstring& path, int width, int height, int frames, const PixelFn& pixel);
+// Writes a 24-bit uncompressed AVI at 25 frames per second. `cut` gives the
+// frames whose chunk holds only so many bytes of the picture (0: an empty
+// chunk, as a multiplexer writes for a dropped frame).
+bool WriteAvi(const std::wstring& path, int width, int height, int frames, const PixelFn& pixel,
+              const std::map<int, DWORD>& cut = {});
 
 // A fresh, empty folder for one test's files, removed with them at the end.
 class ScratchFolder {
