@@ -244,12 +244,14 @@ bool ReadDirect(TIFF* tif, Kind kind, uint32_t width, uint32_t height, int bits,
   return true;
 }
 
-bool ReadViaRgba(TIFF* tif, uint32_t width, uint32_t height, DibImage* img) {
+// The rows as stored, whatever the Orientation tag says: asked for the file's
+// own orientation, libtiff flips nothing.
+bool ReadViaRgba(TIFF* tif, uint32_t width, uint32_t height, uint16_t orientation, DibImage* img) {
   char message[1024];
   if (!TIFFRGBAImageOK(tif, message)) return false;
   if (!img->Create(int32_t(width), int32_t(height), 24)) return false;
   std::vector<uint32_t> raster(size_t(width) * height);
-  if (!TIFFReadRGBAImageOriented(tif, width, height, raster.data(), ORIENTATION_TOPLEFT, 0)) return false;
+  if (!TIFFReadRGBAImageOriented(tif, width, height, raster.data(), orientation, 0)) return false;
   for (uint32_t y = 0; y < height; ++y) {
     uint8_t* dst = img->Row(int32_t(y));
     const uint32_t* src = raster.data() + size_t(y) * width;
@@ -259,6 +261,46 @@ bool ReadViaRgba(TIFF* tif, uint32_t width, uint32_t height, DibImage* img) {
       dst[3 * x + 2] = uint8_t(TIFFGetR(src[x]));
     }
   }
+  return true;
+}
+
+// Where stored pixel (x, y) of a w x h picture is seen, for the eight values
+// of the Orientation tag: which side row 0 and column 0 of the file show.
+void SeenAt(uint16_t orientation, int32_t x, int32_t y, int32_t w, int32_t h, int32_t* seenX, int32_t* seenY) {
+  switch (orientation) {
+    case ORIENTATION_TOPRIGHT: *seenX = w - 1 - x; *seenY = y; break;
+    case ORIENTATION_BOTRIGHT: *seenX = w - 1 - x; *seenY = h - 1 - y; break;
+    case ORIENTATION_BOTLEFT: *seenX = x; *seenY = h - 1 - y; break;
+    case ORIENTATION_LEFTTOP: *seenX = y; *seenY = x; break;
+    case ORIENTATION_RIGHTTOP: *seenX = h - 1 - y; *seenY = x; break;
+    case ORIENTATION_RIGHTBOT: *seenX = h - 1 - y; *seenY = w - 1 - x; break;
+    case ORIENTATION_LEFTBOT: *seenX = y; *seenY = w - 1 - x; break;
+    default: *seenX = x; *seenY = y; break;
+  }
+}
+
+// The stored picture turned and mirrored into the way it is meant to be
+// seen; the last four orientations swap width and height.
+bool ApplyOrientation(uint16_t orientation, DibImage* img) {
+  if (orientation <= ORIENTATION_TOPLEFT || orientation > ORIENTATION_LEFTBOT) return true;
+  const bool turned = orientation >= ORIENTATION_LEFTTOP;
+  const int32_t w = img->width, h = img->height;
+  DibImage seen;
+  if (!seen.Create(turned ? h : w, turned ? w : h, img->bits, img->wide ? DibLayout::WideSamples : DibLayout::Standard))
+    return false;
+  // The colour table goes along unchanged.
+  std::copy(img->data.begin() + kInfoHeaderSize, img->data.begin() + long(img->pixelOffset),
+            seen.data.begin() + kInfoHeaderSize);
+  const size_t bytes = size_t(img->bits / 8);
+  for (int32_t y = 0; y < h; ++y) {
+    const uint8_t* row = img->Row(y);
+    for (int32_t x = 0; x < w; ++x) {
+      int32_t sx, sy;
+      SeenAt(orientation, x, y, w, h, &sx, &sy);
+      std::memcpy(seen.Row(sy) + size_t(sx) * bytes, row + size_t(x) * bytes, bytes);
+    }
+  }
+  *img = std::move(seen);
   return true;
 }
 
@@ -274,6 +316,8 @@ bool ReadTiff(TIFF* tif, DibImage* img) {
   if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric)) {
     photometric = samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
   }
+  uint16_t orientation = ORIENTATION_TOPLEFT;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &orientation);
 
   Kind kind = Kind::Other;
   const bool lowBits = bits == 1 || bits == 2 || bits == 4 || bits == 8;
@@ -287,9 +331,11 @@ bool ReadTiff(TIFF* tif, DibImage* img) {
       kind = Kind::Rgb;
     }
   }
-  if (kind == Kind::Other) return ReadViaRgba(tif, width, height, img);
-  return ReadDirect(tif, kind, width, height, bits, samples, planar == PLANARCONFIG_SEPARATE,
-                    photometric == PHOTOMETRIC_MINISWHITE, img);
+  const bool read = kind == Kind::Other ? ReadViaRgba(tif, width, height, orientation, img)
+                                        : ReadDirect(tif, kind, width, height, bits, samples,
+                                                     planar == PLANARCONFIG_SEPARATE,
+                                                     photometric == PHOTOMETRIC_MINISWHITE, img);
+  return read && ApplyOrientation(orientation, img);
 }
 
 // Rows of the file in the depth and kind chosen for the DIB.

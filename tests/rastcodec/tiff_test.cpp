@@ -6,6 +6,7 @@
 
 #include <tiffio.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -58,6 +59,7 @@ struct TiffFields {
   uint32_t tile = 0;                 // tile side, 0 for strips
   std::vector<uint16_t> colourMap;   // red, green, blue runs of 2^bits
   std::function<uint32_t(uint32_t x, uint32_t y, uint16_t s)> sample;
+  uint16_t orientation = 0;          // no tag
 };
 
 Bytes WriteWithLibtiff(const TiffFields& fields) {
@@ -72,6 +74,7 @@ Bytes WriteWithLibtiff(const TiffFields& fields) {
   TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, fields.photometric);
   TIFFSetField(tif, TIFFTAG_PLANARCONFIG, fields.planar);
   if (fields.photometric == PHOTOMETRIC_SEPARATED) TIFFSetField(tif, TIFFTAG_INKSET, INKSET_CMYK);
+  if (fields.orientation != 0) TIFFSetField(tif, TIFFTAG_ORIENTATION, fields.orientation);
   const uint16_t colours = fields.photometric == PHOTOMETRIC_RGB || fields.photometric == PHOTOMETRIC_SEPARATED
                                ? (fields.photometric == PHOTOMETRIC_RGB ? 3 : 4) : 1;
   if (fields.samples > colours) {
@@ -228,6 +231,60 @@ TEST(TiffForeign, RowOrderInTheBlock) {
       EXPECT_EQ(12u * h, sizeImage);
       EXPECT_EQ(bottom, dib[pixels]);
       EXPECT_EQ(top, dib[pixels + 12]);
+    }
+  }
+}
+
+// The Orientation tag says which sides the file's first row and column
+// show. A 3 x 2 picture stored with a bright pixel A at (0, 0) and a dimmer
+// B at (1, 0): where both are seen, for every kind of picture.
+TEST(TiffForeign, OrientationIsHonouredForEveryKind) {
+  struct Seen {
+    uint16_t orientation;
+    int w, h, ax, ay, bx, by;
+  };
+  const Seen seen[] = {{ORIENTATION_TOPLEFT, 3, 2, 0, 0, 1, 0},  {ORIENTATION_TOPRIGHT, 3, 2, 2, 0, 1, 0},
+                       {ORIENTATION_BOTRIGHT, 3, 2, 2, 1, 1, 1}, {ORIENTATION_BOTLEFT, 3, 2, 0, 1, 1, 1},
+                       {ORIENTATION_LEFTTOP, 2, 3, 0, 0, 0, 1},  {ORIENTATION_RIGHTTOP, 2, 3, 1, 0, 1, 1},
+                       {ORIENTATION_RIGHTBOT, 2, 3, 1, 2, 1, 1}, {ORIENTATION_LEFTBOT, 2, 3, 0, 2, 0, 1}};
+  // Stored sample of kind k: A, B or dark; CMYK through libtiff's RGBA path
+  // (A white, B grey, the rest black).
+  struct Kind {
+    const char* name;
+    uint16_t bits, samples, photometric;
+    uint32_t a, b, dark;
+  };
+  const Kind kinds[] = {{"8-bit grey", 8, 1, PHOTOMETRIC_MINISBLACK, 200, 100, 0},
+                        {"16-bit grey", 16, 1, PHOTOMETRIC_MINISBLACK, 60000, 30000, 0},
+                        {"palette", 8, 1, PHOTOMETRIC_PALETTE, 2, 1, 0},
+                        {"8-bit RGB", 8, 3, PHOTOMETRIC_RGB, 200, 100, 0},
+                        {"16-bit RGB", 16, 3, PHOTOMETRIC_RGB, 60000, 30000, 0},
+                        {"CMYK", 8, 4, PHOTOMETRIC_SEPARATED, 0, 128, 255}};
+  for (const Kind& k : kinds) {
+    for (const Seen& o : seen) {
+      SCOPED_TRACE(testing::Message() << k.name << ", orientation " << o.orientation);
+      TiffFields f{3, 2, k.bits, k.samples, k.photometric, PLANARCONFIG_CONTIG, 0, {}, nullptr, o.orientation};
+      if (k.photometric == PHOTOMETRIC_PALETTE) f.colourMap = ColourMap(256);
+      f.sample = [&k](uint32_t x, uint32_t y, uint16_t s) {
+        if (k.photometric == PHOTOMETRIC_SEPARATED && s < 3) return 0u;   // no ink but black
+        return y == 0 && x == 0 ? k.a : y == 0 && x == 1 ? k.b : k.dark;
+      };
+      const Bytes file = WriteWithLibtiff(f);
+      Bytes dib;
+      ASSERT_TRUE(rastcodec::DecodeTiff(file.data(), file.size(), &dib));
+      const rastcodec::DibView v = View(dib, rastcodec::DibLayout::WideSamples);
+      ASSERT_EQ(o.w, v.width);
+      ASSERT_EQ(o.h, v.height);
+      // The first stored sample of a pixel tells A, B and the dark ones apart.
+      const uint32_t a = DibSamples(dib, o.ax, o.ay)[0], b = DibSamples(dib, o.bx, o.by)[0];
+      uint32_t dark = 0;
+      for (int y = 0; y < o.h; ++y) {
+        for (int x = 0; x < o.w; ++x) {
+          if ((x != o.ax || y != o.ay) && (x != o.bx || y != o.by)) dark = std::max(dark, DibSamples(dib, x, y)[0]);
+        }
+      }
+      EXPECT_GT(a, b) << "A is seen at " << o.ax << "," << o.ay;
+      EXPECT_GT(b, dark) << "B is seen at " << o.bx << "," << o.by;
     }
   }
 }
