@@ -10,6 +10,31 @@
 
 namespace {
 
+// What libpng may keep of one ancillary chunk, and how many such chunks.
+constexpr png_alloc_size_t kChunkBytesMax = 8u << 20;
+constexpr png_uint_32 kChunkCacheMax = 256;
+
+// libpng trusts a chunk's length before it reads the chunk: a length beyond
+// the end of the file has it allocate and clear up to 2 GB (taking many
+// seconds) before the read fails. Every chunk up to IEND must lie within
+// the file; the position is left where it was.
+bool ChunksInsideFile(FILE* file) {
+  const long start = std::ftell(file);
+  if (start < 0 || std::fseek(file, 0, SEEK_END) != 0) return false;
+  const long end = std::ftell(file);
+  bool inside = end >= 8;
+  for (long at = 8; inside && end - at >= 8;) {
+    png_byte head[8];
+    inside = std::fseek(file, at, SEEK_SET) == 0 && std::fread(head, 1, 8, file) == 8;
+    if (!inside) break;
+    const png_uint_32 length = png_get_uint_32(head);
+    inside = length <= PNG_UINT_31_MAX && uint64_t(length) + 12 <= uint64_t(end - at);
+    if (std::memcmp(head + 4, "IEND", 4) == 0) break;
+    at += long(length) + 12;
+  }
+  return std::fseek(file, start, SEEK_SET) == 0 && inside;
+}
+
 // libpng reports errors through longjmp; these keep it from printing too.
 void PngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void PngWarning(png_structp, png_const_charp) {}
@@ -122,8 +147,21 @@ int ReadPngPicture(const char* fileName, int16_t** samples, ImageHeader* header,
     SetPictureMessage(message, "Datei ist kein PNG-Bild !");
     return 0;
   }
+  if (!ChunksInsideFile(s.file)) {
+    std::fclose(s.file);
+    SetPictureMessage(message, "PNG-Bild nicht dekodierbar !");
+    return 0;
+  }
   s.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
-  if (s.png) s.info = png_create_info_struct(s.png);
+  if (s.png) {
+    // No side longer than the program can hold, and bounds on what libpng
+    // keeps of ancillary chunks (and inflates from compressed ones).
+    const uint64_t side = PictureSampleLimit() < PNG_UINT_31_MAX ? PictureSampleLimit() : PNG_UINT_31_MAX;
+    png_set_user_limits(s.png, png_uint_32(side), png_uint_32(side));
+    png_set_chunk_malloc_max(s.png, kChunkBytesMax);
+    png_set_chunk_cache_max(s.png, kChunkCacheMax);
+    s.info = png_create_info_struct(s.png);
+  }
   if (s.info) s.end = png_create_info_struct(s.png);
   int16_t* out = nullptr;
   if (!s.end) {

@@ -16,4 +16,16 @@ corpus="$root/build/fuzz/corpus/$name"
 mkdir -p "$corpus"
 seeds="$root/tests/fuzz/seeds/${name%_fuzz}"
 [ -d "$seeds" ] && cp -n "$seeds"/* "$corpus"/ 2>/dev/null || true
+# The PNG reader also starts from libpng's own test images (PngSuite, the
+# colour-type series and the crashers) out of the source tarball that
+# build-deps.sh fetched, so the fuzzer reaches past the header at once.
+if [ "$name" = png_picture_fuzz ]; then
+  tarballs="$(dirname "$("$root/scripts/build-deps.sh" --print-prefix)")/tarballs"
+  libpng=$(ls "$tarballs"/libpng1.6_*.orig.tar.* 2>/dev/null | grep -v '\.asc$' | head -n1 || true)
+  if [ -n "$libpng" ]; then
+    tar -xf "$libpng" -C "$corpus" --wildcards --no-anchored --transform='s|.*/||' '*.png'
+  else
+    echo "fuzz.sh: no libpng source in $tarballs (run scripts/build-deps.sh); seeds of our own only" >&2
+  fi
+fi
 "$root/build/fuzz/tests/fuzz/$name" "$corpus" "$@"

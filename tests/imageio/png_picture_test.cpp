@@ -7,7 +7,15 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <csetjmp>
+#include <cstring>
+
+#if defined(__SANITIZE_ADDRESS__)
+// The sanitizer runtime's allocation hooks (GCC ships no header for them).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*onMalloc)(const volatile void*, size_t),
+                                                        void (*onFree)(const volatile void*));
+#endif
 
 #include "picture_fixtures.h"
 
@@ -259,6 +267,71 @@ TEST(PngMessages, BrokenFilesAndPlaces) {
   EXPECT_EQ(0, WritePngPicture(refused.c_str(), wide.samples.data(), &wide.header, 1100000, 1, 8, &m));
   EXPECT_STREQ("PNG-Datei kann nicht geschrieben werden !", m.text);
   EXPECT_FALSE(pictures::FileExists(refused));
+}
+
+// The largest single allocation while it lives; 0 where no allocator tells.
+class LargestAllocation {
+ public:
+  LargestAllocation() {
+#if defined(__SANITIZE_ADDRESS__)
+    // Hooks stay for the process's life (the runtime takes both or none).
+    static const bool installed = __sanitizer_install_malloc_and_free_hooks(Note, Forget) != 0;
+    EXPECT_TRUE(installed);
+#endif
+    largest_ = 0;
+    watching_ = true;
+  }
+  ~LargestAllocation() { watching_ = false; }
+  size_t bytes() const { return largest_; }
+
+ private:
+  static void Note(const volatile void*, size_t size) {
+    if (watching_ && size > largest_) largest_ = size;
+  }
+  static void Forget(const volatile void*) {}
+  static inline std::atomic<bool> watching_{false};
+  static inline std::atomic<size_t> largest_{0};
+};
+
+// libpng's own test files claim chunks of a gigabyte in a file of 57 bytes;
+// libpng would allocate and clear that much before it finds the file short.
+TEST(PngLimits, AChunkLongerThanTheRestOfTheFileIsRefusedUpFront) {
+  ScratchDir dir;
+  const pictures::Picture p = pictures::MakePicture(2, 2, false, [](size_t i) { return int(i * 1000); });
+  PictureMessage m;
+  ASSERT_EQ(1, WritePngPicture((dir / "gut.png").c_str(), p.samples.data(), &p.header, 2, 2, 16, &m));
+  const Bytes good = pictures::ReadBytes(dir / "gut.png");
+  for (const char* type : {"tEXt", "zTXt", "iTXt", "iCCP", "sPLT", "eXIf", "juNk", "IDAT"}) {
+    SCOPED_TRACE(type);
+    // Signature and IHDR, then the chunk's header claiming 1 GB, then nothing.
+    Bytes file(good.begin(), good.begin() + 33);
+    const uint8_t head[8] = {0x3F, 0xFF, 0xFF, 0xFF, uint8_t(type[0]), uint8_t(type[1]), uint8_t(type[2]),
+                             uint8_t(type[3])};
+    file.insert(file.end(), head, head + 8);
+    file.insert(file.end(), 16, 0);
+    const std::string name = dir / "riesig.png";
+    pictures::WriteBytes(name, file);
+    Loaded l;
+    const LargestAllocation largest;
+    EXPECT_EQ(0, ReadPngPicture(name.c_str(), &l.samples, &l.header, &m));
+    EXPECT_LT(largest.bytes(), size_t(1) << 24);
+    EXPECT_EQ(nullptr, l.samples);
+    EXPECT_STREQ("PNG-Bild nicht dekodierbar !", m.text);
+  }
+  // Chunks of no length at all are no reason to refuse a picture.
+  Bytes empty(good.begin(), good.begin() + 33);
+  for (const char* type : {"tEXt", "juNk"}) {
+    const uint8_t chunk[12] = {0, 0, 0, 0, uint8_t(type[0]), uint8_t(type[1]), uint8_t(type[2]), uint8_t(type[3])};
+    const uLong crc = crc32(0, chunk + 4, 4);
+    const uint8_t withCrc[12] = {0, 0, 0, 0, chunk[4], chunk[5], chunk[6], chunk[7], uint8_t(crc >> 24),
+                                 uint8_t(crc >> 16), uint8_t(crc >> 8), uint8_t(crc)};
+    empty.insert(empty.end(), withCrc, withCrc + 12);
+  }
+  empty.insert(empty.end(), good.begin() + 33, good.end());
+  pictures::WriteBytes(dir / "leer.png", empty);
+  Loaded l;
+  ASSERT_EQ(1, ReadPngPicture((dir / "leer.png").c_str(), &l.samples, &l.header, &m)) << m.text;
+  EXPECT_EQ(p.samples, l.Samples());
 }
 
 }  // namespace
