@@ -26,6 +26,19 @@ HRESULT Fail(const char* text, HRESULT hr) {
   return hr;
 }
 
+// The platform's system clock can hang the graph's last release (see
+// refclock.cpp); the graph keeps ours instead and never makes its own.
+HRESULT UseOwnClock() {
+  IReferenceClock* clock = nullptr;
+  IMediaFilter* filter = nullptr;
+  HRESULT hr = CreateReferenceClock(&clock);
+  if (SUCCEEDED(hr)) hr = S.graph->QueryInterface(IID_IMediaFilter, reinterpret_cast<void**>(&filter));
+  if (SUCCEEDED(hr)) hr = filter->SetSyncSource(clock);
+  SafeRelease(filter);
+  SafeRelease(clock);
+  return hr;
+}
+
 // Builder, graph and grabber, their control interfaces, and the display
 // window as the receiver of the graph's notices.
 HRESULT OpenSessionGraph() {
@@ -40,6 +53,8 @@ HRESULT OpenSessionGraph() {
     hr = CoCreateInstance(CLSID_SampleGrabber, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
                           reinterpret_cast<void**>(&S.grabberFilter));
     if (FAILED(hr)) return Fail("Failed IGrabberFilter!  hr=0x%x", hr);
+    hr = UseOwnClock();
+    if (FAILED(hr)) return Fail("Failed to set the graph's clock!  hr=0x%x", hr);
   }
   SafeRelease(S.control);
   SafeRelease(S.videoWindow);

@@ -134,5 +134,7 @@ HRESULT ConnectFilters(IGraphBuilder* graph, IBaseFilter* from, IBaseFilter* to)
 
 // A stream sink filter writing what its input pin receives through IStream to a file.
 HRESULT CreateStreamSink(IBaseFilter** filter);
+// The capture graph's reference clock (instead of the platform's system clock).
+HRESULT CreateReferenceClock(IReferenceClock** clock);
 
 }  // namespace tyvcap
