@@ -696,6 +696,7 @@ int TYVCAP_CALL TYVCAP_CloseCapture(void) {
   release(S.videoWindow);
   release(S.sourceFilter);
   S.decodeFrames = 0;
+  S.decodeChunks = AviFrameChunks{};
   return count;
 }
 

@@ -120,6 +120,26 @@ HRESULT OpeningFailure(const wchar_t* file, HRESULT hr) {
   return VFW_E_INVALID_MEDIA_TYPE;
 }
 
+// The frame chunks of the file's index, when it is an AVI file that has one.
+AviFrameChunks ReadFrameChunks(const wchar_t* fileName) {
+  HANDLE file = CreateFileW(fileName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return AviFrameChunks{};
+  LARGE_INTEGER size = {};
+  AviFrameChunks chunks;
+  if (GetFileSizeEx(file, &size)) {
+    chunks = ReadAviFrameChunks(static_cast<uint64_t>(size.QuadPart), [file](uint64_t at, void* data, size_t n) {
+      LARGE_INTEGER to;
+      to.QuadPart = static_cast<LONGLONG>(at);
+      DWORD got = 0;
+      return n <= MAXDWORD && SetFilePointerEx(file, to, nullptr, FILE_BEGIN) &&
+             ReadFile(file, data, static_cast<DWORD>(n), &got, nullptr) && got == n;
+    });
+  }
+  CloseHandle(file);
+  return chunks;
+}
+
 HRESULT ConnectSourceToGrabber() {
   IEnumPins* pins = nullptr;
   HRESULT hr = S.sourceFilter->EnumPins(&pins);
@@ -258,6 +278,7 @@ HRESULT TYVCAP_CALL TYVCAP_InitAVIDecoder2(const wchar_t* fileName, int* frames,
   S.format = VideoFormatInfo{w, h, 24};
   S.frameDuration = duration;
   S.decodeFrames = static_cast<int>(stop / duration);
+  S.decodeChunks = ReadFrameChunks(fileName);
   *frames = S.decodeFrames;
   *width = w;
   *height = std::abs(h);
@@ -269,6 +290,9 @@ HRESULT TYVCAP_CALL TYVCAP_GetAVIFrame2(BYTE* dst, int frameIndex) {
   if (!S.seeking || !S.control || S.format.width == 0 || S.format.height == 0) return E_INVALIDARG;
   if (!dst) return E_POINTER;
   if (frameIndex < 0 || frameIndex >= S.decodeFrames) return E_INVALIDARG;
+  // The platform's reader would hand out another frame for one whose chunk
+  // is empty or cut short.
+  if (S.decodeChunks.Lacks(static_cast<size_t>(frameIndex))) return kFrameMissing;
   // Stopped first, so no sample from before the seek can reach the callback.
   S.control->Stop();
   g_decodeCB.Arm();

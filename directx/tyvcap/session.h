@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "avi_index.h"
 #include "stamp.h"
 
 // In the import library but not declared by the headers.
@@ -82,8 +83,9 @@ struct CaptureSession {
   DWORD startTime = 0;
   char iniPath[1024] = {};
   char iniSection[1024] = {};
-  // Decoding: frames in the open video (0 when none is open).
+  // Decoding: frames in the open video (0 when none is open), and its index.
   int decodeFrames = 0;
+  AviFrameChunks decodeChunks;
 };
 
 extern HINSTANCE g_module;

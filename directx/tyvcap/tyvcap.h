@@ -80,7 +80,7 @@ HRESULT TYVCAP_CALL TYVCAP_InitAVIDecoder2(const wchar_t* fileName, int* frames,
                                            int* bitCount);
 // Frame frameIndex (0-based) as B,G,R rows of width x 3 bytes, bottom-up;
 // 0x8004022B when the file holds no picture for it (an empty chunk where a
-// recording dropped the frame): dst is then left as it was.
+// recording dropped the frame, or one cut short): dst is then left as it was.
 HRESULT TYVCAP_CALL TYVCAP_GetAVIFrame2(BYTE* dst, int frameIndex);
 int TYVCAP_CALL TYVCAP_ExitAVIDecoder2(void);
 // The same through the media detector (which this platform may not serve).
