@@ -1,5 +1,6 @@
 #include "image.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -72,9 +73,17 @@ int RectInImage(const ImageRect* r, const ImageHeader* h) {
   return 1;
 }
 
+namespace {
+std::atomic<long> gLiveBlocks{0};
+}
+
+long LiveMemBlocks() { return gLiveBlocks.load(); }
+
 void* AllocMem(uint32_t size) {
   // calloc(0) may return null; a zero-size request still gets a block.
-  return std::calloc(size ? size : 1, 1);
+  void* p = std::calloc(size ? size : 1, 1);
+  if (p) ++gLiveBlocks;
+  return p;
 }
 
 void* AllocArray(size_t count, size_t size) {
@@ -83,13 +92,16 @@ void* AllocArray(size_t count, size_t size) {
 }
 
 void* ReallocMem(void* p, uint32_t newSize) {
-  return std::realloc(p, newSize ? newSize : 1);
+  void* q = std::realloc(p, newSize ? newSize : 1);
+  if (q && !p) ++gLiveBlocks;
+  return q;
 }
 
 int FreeMem(void** p) {
   if (*p) {
     std::free(*p);
     *p = nullptr;
+    --gLiveBlocks;
   }
   return 0;
 }

@@ -142,6 +142,10 @@ void* AllocArray(size_t count, size_t size);
 // Frees *p when set and clears the caller's pointer; returns 0.
 int FreeMem(void** p);
 
+// Blocks of AllocMem (and ReallocMem from null) not yet given back through
+// FreeMem: tests compare it before and after a dialog to find leaks.
+long LiveMemBlocks();
+
 // Typed convenience for FreeMem on any pointer variable.
 template <typename T>
 inline int FreeMem(T** p) {

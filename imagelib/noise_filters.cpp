@@ -366,6 +366,8 @@ int InitSeparableWeights(int32_t w, int32_t h, int32_t type, double* rowWeights,
   return 0;
 }
 
+double NoiseSigmaFactor(double setting) { return std::pow(10.0, 0.02 * setting); }
+
 ImageResult ApplyNoiseFilter(const ImageRect* r, const ImageHeader* h, const int16_t* src, int16_t* dst,
                              double sigmaFactor, int32_t type, int32_t separable, ProgressCallback progress) {
   if (ImageResult e = CheckFilterArgs(r, h, src, dst)) return e;

@@ -21,6 +21,11 @@
 ImageResult ApplyNoiseFilter(const ImageRect* r, const ImageHeader* h, const int16_t* src, int16_t* dst,
                              double sigmaFactor, int32_t type, int32_t separable, ProgressCallback progress);
 
+// The threshold factor k of the sigma test for a stored "Sigmaradius"
+// setting s (-50..50): 10^(0.02 s), 0.1 to 10. The sliders show this factor,
+// so the filter dialogs and the stacking pre-treatment pass it, not s.
+double NoiseSigmaFactor(double setting);
+
 // Median (mode 2) or mean (mode 3) of each sample with the length / 2 samples
 // above and below it, over the rows of r less length / 2 at top and bottom and
 // its columns from r.x + length / 2 on. An even length takes length + 1

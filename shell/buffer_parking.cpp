@@ -30,6 +30,12 @@ void ParkingOpen(BufferParking* p, void* const* live, int count) {
   ++p->depth;
 }
 
+void ParkingRenew(BufferParking* p, void* const* live, int count) {
+  if (p->depth == 0) return;
+  ParkingOpen(p, live, count);
+  --p->depth;
+}
+
 void ParkingRelease(BufferParking* p, void** field) {
   if (!*field) return;
   if (p->depth > 0 && Contains(p->held, p->heldCount, *field)) {

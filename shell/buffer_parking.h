@@ -27,6 +27,10 @@ struct BufferParking {
 // parked for an older backup can no longer come back and are freed now.
 void ParkingOpen(BufferParking* p, void* const* live, int count);
 
+// The open dialog takes its backup anew (a tab page that was just shown):
+// as ParkingOpen, but no further dialog is counted.
+void ParkingRenew(BufferParking* p, void* const* live, int count);
+
 // Frees *field, or parks it when the backup points to it; *field is null after.
 void ParkingRelease(BufferParking* p, void** field);
 

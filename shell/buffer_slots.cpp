@@ -126,8 +126,9 @@ int CopySlot(int from, int to, ProgramState* ps) {
   return 1;
 }
 
-int SaveUndo(ProgramState* ps) {
-  const int n = ps->ActiveBuffer;
+int SaveUndo(ProgramState* ps) { return SaveUndoOf(ps->ActiveBuffer, ps); }
+
+int SaveUndoOf(int n, ProgramState* ps) {
   if (!ValidBuffer(n) || !IsSlotLoaded(n, ps)) return 0;
   return CopySlot(n, n + kBufferCount, ps);
 }

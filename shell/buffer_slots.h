@@ -51,6 +51,9 @@ int InstallImage(int slot, ProgramState* ps, int16_t* samples, const ImageHeader
 int CopySlot(int from, int to, ProgramState* ps);
 // Active buffer n into its undo slot n + 4.
 int SaveUndo(ProgramState* ps);
+// The same for buffer 1..4, active or not: a dialog keeps the undo copy of
+// the buffer it changes. 0 when the buffer is empty or the copy fails.
+int SaveUndoOf(int buffer, ProgramState* ps);
 // Undo slot n + 4 back into the active buffer n; also into an emptied buffer.
 int RestoreUndo(ProgramState* ps);
 // Empties a slot and frees its samples; the undo slots keep their metadata.

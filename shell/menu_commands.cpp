@@ -1,13 +1,12 @@
 #include "menu_commands.h"
 
-#include <cstdio>
-
 #include "about_dialog.h"
 #include "buffer_dialogs.h"
 #include "buffer_slots.h"
 #include "buffer_window.h"
 #include "choosers/file_choosers.h"
 #include "desktop.h"
+#include "dialogkit/template_choice.h"
 #include "directx/tyvcap/tyvcap.h"
 #include "frame_window.h"
 #include "imageio/avi_split_dialog.h"
@@ -360,9 +359,8 @@ INT_PTR OpenDialog(HWND frame, const MenuCommand& c, const char* name) {
 }  // namespace
 
 void ChooseTemplate(char* out, size_t capacity, const char* base, int sizes, int screenHeight) {
-  const char* size = "";
-  if (sizes >= 2) size = screenHeight < 768 ? "800" : (sizes == 2 || screenHeight < 1024) ? "1024" : "1280";
-  std::snprintf(out, capacity, "%s%s", base, size);
+  const TemplateSizes& by = sizes >= 3 ? kCaptureSizesByLines : sizes == 2 ? kSizesByLines : kSingleSize;
+  ChooseDialogTemplate(out, capacity, base, by, screenHeight);
 }
 
 int DispatchMenuCommand(HWND frame, UINT id) {

@@ -101,6 +101,14 @@ void BackupProgramState(ProgramState* ps) {
   std::memcpy(&gProgramStateBackup, ps, sizeof *ps);
 }
 
+void RenewProgramStateBackup(ProgramState* ps) {
+  if (gBackupOwner != ps || gParking.depth == 0) return;
+  void* live[kOwnedFields];
+  OwnedBuffers(ps, live);
+  ParkingRenew(&gParking, live, kOwnedFields);
+  std::memcpy(&gProgramStateBackup, ps, sizeof *ps);
+}
+
 void CommitProgramState(ProgramState* ps) {
   if (gBackupOwner != ps) return;
   void* live[kOwnedFields];

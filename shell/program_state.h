@@ -435,6 +435,10 @@ void InitProgramState(ProgramState* ps);
 // buffers, hot-pixel list) must be freed through ReleaseStateBuffer, never with
 // FreeMem: a buffer the backup still points to is kept until the dialog ends.
 void BackupProgramState(ProgramState* ps);
+// The open dialog's backup taken again from the current state, without
+// counting another dialog: a tab page does it when it is shown, so cancel
+// goes back to the state the page met. Nothing without a backup of ps.
+void RenewProgramStateBackup(ProgramState* ps);
 void CommitProgramState(ProgramState* ps);
 // 1 when a backup was put back, 0 when none was held.
 int RestoreProgramState(ProgramState* ps);

@@ -32,6 +32,12 @@ class Owner {
     ParkingOpen(&parking_, field_, kFields);
     std::memcpy(backup_, field_, sizeof field_);
   }
+  // A tab page of the open dialog takes the backup anew.
+  void Renew() {
+    if (parking_.depth == 0) return;
+    ParkingRenew(&parking_, field_, kFields);
+    std::memcpy(backup_, field_, sizeof field_);
+  }
   void Commit() { ParkingCommit(&parking_, field_, kFields); }
   void Cancel() {
     if (ParkingCancel(&parking_, field_, kFields)) std::memcpy(field_, backup_, sizeof field_);
@@ -62,7 +68,7 @@ class Owner {
   void* backup_[kFields]{};
 };
 
-// Runs "o" open, "c" commit, "x" cancel, "rN" replace field N with a new
+// Runs "o" open, "n" renew, "c" commit, "x" cancel, "rN" replace field N with a new
 // buffer (tags 1, 2, ... in order), "dN" clear field N.
 void RunScript(Owner& owner, const std::string& script) {
   std::istringstream in(script);
@@ -71,6 +77,7 @@ void RunScript(Owner& owner, const std::string& script) {
   while (in >> op) {
     switch (op[0]) {
       case 'o': owner.Open(); break;
+      case 'n': owner.Renew(); break;
       case 'c': owner.Commit(); break;
       case 'x': owner.Cancel(); break;
       case 'r': owner.Replace(op[1] - '0', nextTag++); break;
@@ -111,7 +118,11 @@ INSTANTIATE_TEST_SUITE_P(
         Scenario{"o d0 o x x", {0, 101, 102, 0}, 0},          // parked before the newer backup: gone
         Scenario{"x c", {100, 101, 102, 0}, 0},               // no backup held: nothing happens
         Scenario{"o r1 c r1 x", {100, 2, 102, 0}, 0},         // after confirm, releases free at once
-        Scenario{"o o o r2 x x x", {100, 101, 102, 0}, 0}),   // three levels deep
+        Scenario{"o o o r2 x x x", {100, 101, 102, 0}, 0},    // three levels deep
+        Scenario{"o r0 n r0 x", {1, 101, 102, 0}, 0},         // cancel goes back to the renewed backup
+        Scenario{"o r0 n r0 c", {2, 101, 102, 0}, 0},         // a renewal is no further dialog
+        Scenario{"o d0 n x", {0, 101, 102, 0}, 0},            // parked before the renewal: gone
+        Scenario{"n r1 x", {100, 1, 102, 0}, 0}),             // no backup held: nothing to renew
     [](const testing::TestParamInfo<Scenario>& info) {
       std::string name = info.param.script;
       for (char& ch : name)

@@ -97,8 +97,10 @@ void CALLBACK DialogDriver::TimerProc(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 HWND DialogDriver::Newest() const {
+  // Pages of a tab control are dialogs too, but children: steps go to the
+  // window that holds them.
   for (auto it = dialogs_.rbegin(); it != dialogs_.rend(); ++it)
-    if (IsWindowVisible(*it) && IsWindowEnabled(*it)) return *it;
+    if (IsWindowVisible(*it) && IsWindowEnabled(*it) && !(GetWindowLongA(*it, GWL_STYLE) & WS_CHILD)) return *it;
   return nullptr;
 }
 

@@ -26,8 +26,8 @@ class DialogDriver {
   DialogDriver(const DialogDriver&) = delete;
   DialogDriver& operator=(const DialogDriver&) = delete;
 
-  // Runs `step` once on the newest visible, enabled dialog, when its title is
-  // `title` (any title when null).
+  // Runs `step` once on the newest visible, enabled top-level dialog (tab
+  // pages are skipped), when its title is `title` (any title when null).
   DialogDriver& Then(const char* title, std::function<void(HWND)> step);
   // Calls `poll` at every tick until it returns true. It should press buttons
   // only on the call that returns true.

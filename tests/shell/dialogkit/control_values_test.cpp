@@ -1,0 +1,160 @@
+// The values behind the dialogs' controls: slider mappings both ways, the
+// texts beside sliders, typed numbers, clamping of loaded settings, template
+// sizes and the result texts.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "imagelib/noise_filters.h"
+#include "shell/dialogkit/control_values.h"
+#include "shell/dialogkit/result_texts.h"
+#include "shell/dialogkit/template_choice.h"
+
+namespace {
+
+struct Record {
+  int32_t size;
+  double strength;
+  double sigma;
+  int32_t kind;
+  double gain;
+};
+
+constexpr BarSpec kOdd = {1, 2, 1, 22, 1, BarMap::kOdd, 1.0, BarText::kLong, "%ld", KIT_FIELD(Record, size)};
+constexpr BarSpec kStrength = {3, 4, 0, 290, 10, BarMap::kStrength, 1.0, BarText::kPercent, "%ld %%",
+                               KIT_FIELD(Record, strength)};
+constexpr BarSpec kSigma = {5, 6, -50, 50, 10, BarMap::kLinear, 1.0, BarText::kSigmaFactor, "%5.3lf",
+                            KIT_FIELD(Record, sigma)};
+constexpr BarSpec kPercent = {7, 8, 0, 100, 10, BarMap::kLinear, 0.01, BarText::kPercent, "%ld %%",
+                              KIT_FIELD(Record, strength)};
+constexpr BarSpec kEven = {9, 10, 0, 7, 1, BarMap::kEven, 1.0, BarText::kLong, "%ld", KIT_FIELD(Record, size)};
+
+std::string Text(const BarSpec& spec, double value) {
+  char text[64];
+  FormatBarText(text, sizeof text, spec, value);
+  return text;
+}
+
+TEST(ControlValuesTest, BarMappingsGoBothWays) {
+  const struct {
+    const BarSpec* spec;
+    int32_t position;
+    double value;
+  } cases[] = {
+      {&kOdd, 1, 3},          {&kOdd, 4, 9},          {&kOdd, 22, 45},
+      {&kStrength, 0, 0.0},   {&kStrength, 57, 0.57}, {&kStrength, 100, 1.0},
+      {&kStrength, 110, 2.0}, {&kStrength, 290, 20.0}, {&kSigma, -50, -50.0},
+      {&kSigma, 5, 5.0},      {&kPercent, 57, 0.57},  {&kEven, 7, 14},
+  };
+  for (const auto& c : cases) {
+    EXPECT_DOUBLE_EQ(c.value, BarValue(*c.spec, c.position)) << c.position;
+    EXPECT_EQ(c.position, BarPosition(*c.spec, c.value)) << c.value;
+  }
+  // Positions are limited to the bar; an odd size rounds down to the bar's step.
+  EXPECT_EQ(22, BarPosition(kOdd, 99));
+  EXPECT_EQ(1, BarPosition(kOdd, -5));
+  EXPECT_EQ(4, BarPosition(kOdd, 10));
+  EXPECT_EQ(-50, BarPosition(kSigma, -80));
+  EXPECT_EQ(290, BarPosition(kStrength, 1e30));
+}
+
+TEST(ControlValuesTest, BarTextsShowTheSettingAsTheDialogsDo) {
+  EXPECT_EQ("0.100", Text(kSigma, -50));
+  EXPECT_EQ("1.000", Text(kSigma, 0));
+  EXPECT_EQ("1.259", Text(kSigma, 5));
+  EXPECT_EQ("10.000", Text(kSigma, 50));
+  EXPECT_EQ("100 %", Text(kStrength, 1.0));
+  EXPECT_EQ("200 %", Text(kStrength, 2.0));
+  EXPECT_EQ("57 %", Text(kPercent, 0.57));
+  EXPECT_EQ("45", Text(kOdd, 45));
+  EXPECT_DOUBLE_EQ(0.1, NoiseSigmaFactor(-50));
+  EXPECT_DOUBLE_EQ(10.0, NoiseSigmaFactor(50));
+}
+
+TEST(ControlValuesTest, TypedNumbersAreReadLimitedOrRefused) {
+  const struct {
+    const char* text;
+    bool whole;
+    NumberParse parse;
+    double value;
+  } cases[] = {
+      {"12", true, NumberParse::kOk, 12},      {" -7 ", true, NumberParse::kOk, -7},
+      {"2,5", false, NumberParse::kOk, 2.5},   {"2.5", true, NumberParse::kRefused, 0},
+      {"1e2", false, NumberParse::kClamped, 50}, {"1e2", true, NumberParse::kRefused, 0},
+      {"", true, NumberParse::kRefused, 0},    {"abc", false, NumberParse::kRefused, 0},
+      {"12x", true, NumberParse::kRefused, 0}, {"0x10", true, NumberParse::kRefused, 0},
+      {"inf", false, NumberParse::kRefused, 0}, {"1e999", false, NumberParse::kRefused, 0},
+      {"--3", true, NumberParse::kRefused, 0}, {"99", true, NumberParse::kClamped, 50},
+      {"-99", true, NumberParse::kClamped, -10},
+  };
+  for (const auto& c : cases) {
+    double v = 0;
+    EXPECT_EQ(c.parse, ParseNumber(c.text, -10, 50, c.whole, &v)) << c.text;
+    if (c.parse != NumberParse::kRefused) {
+      EXPECT_DOUBLE_EQ(c.value, v) << c.text;
+    }
+  }
+  EXPECT_EQ(NumberParse::kRefused, ParseNumber(nullptr, 0, 1, false, nullptr));
+}
+
+TEST(ControlValuesTest, LoadedSettingsAreClampedIntoWhatTheControlsShow) {
+  static constexpr BarSpec kBars[] = {kOdd, kSigma};
+  static constexpr RadioSpec kRadios[] = {{20, 10, 0, KIT_FIELD(Record, kind)}};
+  static constexpr NumberSpec kNumbers[] = {{30, KIT_FIELD(Record, gain), 0.5, 4.0, "%4.2lf"}};
+  static constexpr ControlTable kTable = {kBars, kRadios, {}, kNumbers};
+
+  Record inside = {9, 0, -50, 9, 4.0};
+  EXPECT_EQ(0, ClampTableFields(kTable, &inside));
+
+  Record outside = {99, 0, -80, 12, NAN};
+  EXPECT_EQ(4, ClampTableFields(kTable, &outside));
+  EXPECT_EQ(45, outside.size);
+  EXPECT_EQ(-50, outside.sigma);
+  EXPECT_EQ(0, outside.kind) << "an unknown kind becomes the first";
+  EXPECT_EQ(0.5, outside.gain);
+}
+
+TEST(ControlValuesTest, FieldsAreReadAndWrittenByOffset) {
+  Record r = {};
+  WriteField(&r, KIT_FIELD(Record, size), 6.6);
+  WriteField(&r, KIT_FIELD(Record, sigma), -6.6);
+  EXPECT_EQ(7, r.size) << "integer fields round";
+  EXPECT_EQ(-6.6, r.sigma);
+  EXPECT_EQ(7.0, ReadField(&r, KIT_FIELD(Record, size)));
+  WriteField(&r, KIT_FIELD(Record, kind), 1e12);
+  EXPECT_EQ(INT32_MAX, r.kind);
+}
+
+TEST(TemplateChoiceTest, TheScreenPicksTheSize) {
+  const struct {
+    const TemplateSizes* sizes;
+    int32_t measure;
+    const char* name;
+  } cases[] = {
+      {&kSizesByLines, 600, "flatfield800"},          {&kSizesByLines, 767, "flatfield800"},
+      {&kSizesByLines, 768, "flatfield1024"},         {&kSizesByLines, 1200, "flatfield1024"},
+      {&kCaptureSizesByLines, 1023, "flatfield1024"}, {&kCaptureSizesByLines, 1024, "flatfield1280"},
+      {&kRgbSizesByLines, 599, "flatfield640"},       {&kRgbSizesByLines, 600, "flatfield800"},
+      {&kRgbSizesByWidth, 1023, "flatfield800"},      {&kRgbSizesByWidth, 1024, "flatfield1024"},
+      {&kSingleSize, 480, "flatfield"},
+  };
+  for (const auto& c : cases) {
+    char name[32];
+    ChooseDialogTemplate(name, sizeof name, "flatfield", *c.sizes, c.measure);
+    EXPECT_STREQ(c.name, name) << c.measure;
+  }
+}
+
+TEST(ResultTextsTest, EveryFailureCodeHasItsText) {
+  EXPECT_EQ(nullptr, ImageResultText(0));
+  EXPECT_STREQ("Unsinniger Parameter wurde übergeben !", ImageResultText(1));
+  EXPECT_STREQ("Unmöglicher Bildausschnitt wurde übergeben !", ImageResultText(2));
+  EXPECT_STREQ("Unbekannter Pointer auf Datenfeld !", ImageResultText(3));
+  EXPECT_STREQ("Unbekannter Pointer auf Bilddaten !", ImageResultText(4));
+  EXPECT_STREQ("Nicht erlaubter Datentyp der Pixel !", ImageResultText(5));
+  EXPECT_STREQ("Nicht genug Speicherplatz !", ImageResultText(6));
+  EXPECT_EQ(nullptr, ImageResultText(7));
+}
+
+}  // namespace
