@@ -8,6 +8,7 @@
 #include "desktop.h"
 #include "dialogkit/template_choice.h"
 #include "directx/tyvcap/tyvcap.h"
+#include "editing/filter_dialog.h"
 #include "frame_window.h"
 #include "imageio/avi_split_dialog.h"
 #include "imageio/gps/gps_dialog.h"
@@ -16,6 +17,8 @@
 #include "menu_ids.h"
 #include "message_box.h"
 #include "program_state.h"
+#include "stacking/noise_filter_dialog.h"
+#include "stacking/rgb_alignment_dialog.h"
 
 namespace {
 
@@ -187,10 +190,11 @@ constexpr MenuCommand kCommands[] = {
     {IDM_HOT_PIXEL_LEARN, 0, "hotpixelmask", 2, nullptr, nullptr, FollowUp::kNone},
     {IDM_DARK_FRAME, kNeedsPicture, "dunkelfeld", 2, nullptr, nullptr, FollowUp::kTargetOnSuccess},
     {IDM_FLAT_FIELD, kNeedsPicture, "flatfield", 2, nullptr, nullptr, FollowUp::kTargetOnSuccess},
-    {IDM_RGB_ALIGN, kNeedsPicture | kSetupFlag0, "rgbkorrektur", 2, nullptr, nullptr, FollowUp::kTargetOnSuccess},
+    {IDM_RGB_ALIGN, kNeedsPicture | kSetupFlag0, "rgbkorrektur", 2, RgbAlignmentDlgProc, nullptr,
+     FollowUp::kTargetOnSuccess},
     {IDM_RED_WEAKNESS, kNeedsPicture | kSetupFlag0, "rotschwachcorr", 2, nullptr, nullptr,
      FollowUp::kTargetOnSuccess},
-    {IDM_FILTER, kNeedsPicture, "filtersetup3", 1, nullptr, nullptr, FollowUp::kTargetOnSuccess},
+    {IDM_FILTER, kNeedsPicture, "filtersetup3", 1, FilterSetupDlgProc, nullptr, FollowUp::kTargetOnSuccess},
     {IDM_CONTRAST, kNeedsPicture | kSetupFlag0, "kontrastierung2", 1, nullptr, nullptr, FollowUp::kTargetOnSuccess},
     {IDM_SCALE_RECTIFY, kNeedsPicture, "vergroessern", 2, nullptr, nullptr, FollowUp::kTargetOnSuccess},
     {IDM_FLIP_MIRROR, kNeedsPicture, "flipmirror", 2, nullptr, nullptr, FollowUp::kTargetOnSuccess},
@@ -214,7 +218,8 @@ constexpr MenuCommand kCommands[] = {
     // "&Info"
     {IDM_ABOUT, 0, "logo", 1, LogoDlgProc, nullptr, FollowUp::kNone},
     // without a menu item
-    {IDM_NOISE_FILTER, kNeedsPicture | kSetupFlag0, "rauschfilter", 1, nullptr, nullptr, FollowUp::kTargetOnSuccess},
+    {IDM_NOISE_FILTER, kNeedsPicture | kSetupFlag0, "rauschfilter", 1, NoiseFilterSetupDlgProc, nullptr,
+     FollowUp::kTargetOnSuccess},
     {IDM_MANUAL_STACK, kAsksOverwrite | kTargetIsActive | kClearsTarget, "handanpass", 2, nullptr, nullptr,
      FollowUp::kTargetOnOne},
     {IDM_CLOSE_ALL, 0, nullptr, 1, nullptr, CloseAll, FollowUp::kNone},
