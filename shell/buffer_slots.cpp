@@ -150,6 +150,9 @@ void ClearSlot(int slot, ProgramState* ps) {
 void FreeProgramState(ProgramState* ps) {
   DropProgramStateBackup(ps);
   FreeMem(&ps->HotPixelList.Entries);
+  FreeMem(&ps->PatternSamples);
+  FreeMem(&ps->DarkFrameSamples);
+  FreeMem(&ps->FlatFieldSamples);
   for (void*& p : ps->WorkBuffers) FreeMem(&p);
   for (int s = 1; s <= kSlotCount; ++s) ClearSlot(s, ps);
 }

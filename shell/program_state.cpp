@@ -14,14 +14,17 @@ ProgramState* gBackupOwner = nullptr;
 BufferParking gParking;
 
 // Every pointer field through which the record owns a heap buffer.
-constexpr int kOwnedFields = kSlotCount + kWorkBufferCount + 1;
+constexpr int kOwnedFields = kSlotCount + kWorkBufferCount + 4;
 static_assert(kOwnedFields <= kMaxParkedBuffers, "the parking holds every owned buffer");
 
 void OwnedBuffers(ProgramState* ps, void* out[kOwnedFields]) {
   int n = 0;
   for (int16_t* p : ps->SlotPixels) out[n++] = p;
   for (void* p : ps->WorkBuffers) out[n++] = p;
-  out[n] = ps->HotPixelList.Entries;
+  out[n++] = ps->HotPixelList.Entries;
+  out[n++] = ps->PatternSamples;
+  out[n++] = ps->DarkFrameSamples;
+  out[n] = ps->FlatFieldSamples;
 }
 
 struct Span {
@@ -84,6 +87,7 @@ void InitProgramState(ProgramState* ps) {
     c.Curve[kCurvePoints - 1] = 32767;
   }
   ps->HotPixelList.Entries = nullptr;
+  ps->PatternSamples = ps->DarkFrameSamples = ps->FlatFieldSamples = nullptr;
   ps->ZoomBitmap = nullptr;
   ps->RunningWorkers = 0;
   for (HANDLE& h : ps->WorkerHandles) h = nullptr;

@@ -293,6 +293,10 @@ struct ProgramState {
   int32_t PatternFrameTried;           // AVI frame numbers of the pattern dialogs
   int32_t PatternFrameIndex;
   ImageRect PatternRect;
+  int16_t* PatternSamples;             // owned: the pattern template, freed by every stacking run
+  int16_t* DarkFrameSamples;           // owned: dark frame and flat field a stacking run loaded
+  int16_t* FlatFieldSamples;
+  char SeriesPath[kPathSize];          // the video or first picture of the series to stack
   int32_t FitColor;
   int32_t Searchradius;
   OverlayShiftRecord OverlayShift;
@@ -432,7 +436,8 @@ void InitProgramState(ProgramState* ps);
 // handles of the palette and the zoom strip are live and never restored.
 //
 // While a backup is held, every owned buffer of the record (slot samples, work
-// buffers, hot-pixel list) must be freed through ReleaseStateBuffer, never with
+// buffers, hot-pixel list, the pattern, dark and flat samples of the stacking)
+// must be freed through ReleaseStateBuffer, never with
 // FreeMem: a buffer the backup still points to is kept until the dialog ends.
 void BackupProgramState(ProgramState* ps);
 // The open dialog's backup taken again from the current state, without

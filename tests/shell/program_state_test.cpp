@@ -231,7 +231,12 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         OwnedField{"SlotPixels", [](ProgramState* ps) { return reinterpret_cast<void**>(&ps->SlotPixels[6]); }},
         OwnedField{"WorkBuffers", [](ProgramState* ps) { return &ps->WorkBuffers[kWorkBufferCount - 1]; }},
-        OwnedField{"HotPixelList", [](ProgramState* ps) { return &ps->HotPixelList.Entries; }}),
+        OwnedField{"HotPixelList", [](ProgramState* ps) { return &ps->HotPixelList.Entries; }},
+        OwnedField{"PatternSamples", [](ProgramState* ps) { return reinterpret_cast<void**>(&ps->PatternSamples); }},
+        OwnedField{"DarkFrameSamples",
+                   [](ProgramState* ps) { return reinterpret_cast<void**>(&ps->DarkFrameSamples); }},
+        OwnedField{"FlatFieldSamples",
+                   [](ProgramState* ps) { return reinterpret_cast<void**>(&ps->FlatFieldSamples); }}),
     [](const testing::TestParamInfo<OwnedField>& info) { return std::string(info.param.name); });
 
 TEST_F(Backup, FreeingTheStateWhileABackupIsHeldLeavesNothingBehind) {

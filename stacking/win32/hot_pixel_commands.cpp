@@ -1,0 +1,50 @@
+#include "stacking/win32/hot_pixel_commands.h"
+
+#include "imageio/picture_files.h"
+#include "imagelib/hot_pixels.h"
+#include "shell/buffer_slots.h"
+#include "shell/message_box.h"
+#include "stacking/frame/hot_pixel_file.h"
+
+namespace {
+
+void Error(HWND owner, const char* text) { ShowMessageBox(owner, text, kTitleError, MB_OK | MB_ICONSTOP); }
+
+}  // namespace
+
+int ApplyHotPixelList(int slot, ProgramState* ps, const char* fileName) {
+  ImageHeader h;
+  int16_t* samples = GetSlotPixels(slot, ps);
+  if (!samples || !IsSlotLoaded(slot, ps) || !GetSlotHeader(&h, slot, ps)) return 0;
+  const HWND owner = PictureOwnerWindow();
+  HotPixelFileList list;
+  HpxError error = HpxError::kNone;
+  if (!ReadHotPixelFile(fileName, &list, &error)) {
+    Error(owner, HotPixelFileMessage(error));
+    return 0;
+  }
+  if (list.width != h.width || list.height != h.height) {
+    FreeMem(&list.entries);
+    Error(owner, "Hotpixelliste paßt nicht zum Bild !");
+    return 0;
+  }
+  RepairHotPixels(&h, samples, samples, reinterpret_cast<const HotPixelEntry*>(list.entries), list.count);
+  FreeMem(&list.entries);
+  return 1;
+}
+
+int LoadHotPixelListFile(HWND owner, ProgramState* ps, const char* fileName) {
+  HotPixelFileList list;
+  HpxError error = HpxError::kNone;
+  if (!ReadHotPixelFile(fileName, &list, &error)) {
+    Error(owner, HotPixelFileMessage(error));
+    return 0;
+  }
+  HotPixelListBlock& block = ps->HotPixelList;
+  ReleaseStateBuffer(ps, &block.Entries);
+  block.Entries = list.entries;
+  block.Count = list.count;
+  block.Width = list.width;
+  block.Height = list.height;
+  return 1;
+}

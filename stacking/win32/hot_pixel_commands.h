@@ -1,0 +1,18 @@
+// Hot-pixel lists in the program: repairing a working buffer with a list
+// file ("Hotpi&xel ausfiltern"), and loading a list into the settings for
+// the pre-treatment of stacking runs (the "Hotpixelliste ..." buttons).
+#pragma once
+
+#include <windows.h>
+
+#include "shell/program_state.h"
+
+// Repairs the listed pixels of the picture in slot, in place. Messages
+// (title "Fehlermeldung", over the frame window): "Datei ist nicht zu öffnen
+// !", "Datei ist keine Hotpixelliste !", "Hotpixelliste paßt nicht zum Bild
+// !", "Nicht genug Speicher !". 1 repaired, 0 not (the picture unchanged).
+int ApplyHotPixelList(int slot, ProgramState* ps, const char* fileName);
+
+// Reads a list file into the settings' list block, which keeps its old list
+// unless the new one was read whole; messages as above, over owner. 1/0.
+int LoadHotPixelListFile(HWND owner, ProgramState* ps, const char* fileName);
