@@ -9,12 +9,12 @@ bool ReplaceFileWith(const char* temp, const char* name) {
   return std::rename(temp, name) == 0;
 }
 
-bool CommittedFile::Open(const char* name) {
+bool CommittedFile::Open(const char* name, bool text) {
   Abandon();
   if (!name || std::strlen(name) >= sizeof name_) return false;
   std::snprintf(name_, sizeof name_, "%s", name);
   std::snprintf(temp_, sizeof temp_, "%s.part", name);
-  file_ = std::fopen(temp_, "wb");
+  file_ = std::fopen(temp_, text ? "w" : "wb");
   ok_ = file_ != nullptr;
   return ok_;
 }

@@ -5,9 +5,9 @@
 
 #include <cstdio>
 
-// A file being written: Open under "<name>.part", Write checks every write,
-// Commit closes it and moves it over name, Abandon (or the destructor
-// without Commit) removes it.
+// A file being written: Open under "<name>.part" (binary, or as text with
+// the platform's line ends), Write checks every write, Commit closes it and
+// moves it over name, Abandon (or the destructor without Commit) removes it.
 class CommittedFile {
  public:
   CommittedFile() = default;
@@ -15,7 +15,7 @@ class CommittedFile {
   CommittedFile(const CommittedFile&) = delete;
   CommittedFile& operator=(const CommittedFile&) = delete;
 
-  bool Open(const char* name);
+  bool Open(const char* name, bool text = false);
   bool Write(const void* data, size_t bytes);
   // True when the file is in place under its name.
   bool Commit();

@@ -233,8 +233,10 @@ int ProcessFrame(FrameRunContext* ctx, FrameWorkspace* ws, int16_t* frame, int32
                                                   : ImageRect{0, 0, wh->width, wh->height};
     if (window.w > 0 && window.h > 0) {
       if (ctx->host) ctx->host->EnterSumLock();
-      AddShiftedFrame(&window, shift, wh, work, wh, ctx->sum, ctx->count, recordIndex, 1, s.Imagetype);
+      const ImageResult added =
+          AddShiftedFrame(&window, shift, wh, work, wh, ctx->sum, ctx->count, recordIndex, 1, s.Imagetype);
       if (ctx->host) ctx->host->LeaveSumLock();
+      if (added == IMG_OK) ++ctx->framesAdded;
     }
   }
   return 1;

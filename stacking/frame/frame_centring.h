@@ -39,6 +39,7 @@ struct FrameRunContext {
   uint32_t* count = nullptr;
   int32_t referencePoint[4] = {0, 0, 0, 0};   // x, y in sum pixels; two reserved words
   std::atomic<bool> referenceSet{false};
+  std::atomic<int32_t> framesAdded{0};          // additions into the sum since it was cleared
 };
 
 // What one thread keeps from frame to frame.

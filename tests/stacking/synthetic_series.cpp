@@ -90,9 +90,12 @@ Series MakeSeries(const SeriesSpec& spec) {
   std::mt19937 gen(spec.seed);
   std::uniform_int_distribution<int> shift(-spec.maxShift, spec.maxShift);
   std::normal_distribution<double> noise(0.0, spec.noise);
-  // Blurs from sharp to soft, handed out in a seeded order.
+  // Blurs from sharp to soft, handed out in a seeded order: three nearly
+  // sharp frames, then clearly softer ones (the sharpness measure smooths
+  // first, so small blurs are hard to tell apart).
   std::vector<double> blurs(size_t(spec.frames));
-  for (int32_t i = 0; i < spec.frames; ++i) blurs[size_t(i)] = 0.4 * i;
+  for (int32_t i = 0; i < spec.frames; ++i)
+    blurs[size_t(i)] = spec.blurScale * (i < 3 ? 0.3 * i : 1.0 + 0.8 * (i - 3));
   std::shuffle(blurs.begin(), blurs.end(), gen);
 
   auto render = [&](double cx, double cy, double contrast, double blur, bool noisy, std::vector<int16_t>& out) {

@@ -23,12 +23,13 @@ struct SeriesSpec {
   double noise = 120.0;             // standard deviation of the sky and disc noise
   int32_t lowContrastFrame = 5;     // -1 for none
   bool eightBit = false;            // samples multiples of 128, as 8-bit sources give
+  double blurScale = 1.0;           // 0 keeps every frame sharp
 };
 
 struct Frame {
   std::vector<int16_t> samples;
   int32_t dx = 0, dy = 0;           // where the disc moved against frame 0
-  double blur = 0.0;                // Gaussian sigma, pixels
+  double blur = 0.0;                // Gaussian sigma, pixels: 0, 0.3, 0.6, then 1.0, 1.8, ...
 };
 
 struct Series {
