@@ -5,7 +5,6 @@
 #include "stacking/run/stacking_run.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
