@@ -7,6 +7,7 @@
 
 #include "imagelib/noise_filters.h"
 #include "imagelib/statistics.h"
+#include "imagelib/work_memory.h"
 #include "imagelib/work_planes.h"
 
 namespace {
@@ -16,10 +17,10 @@ constexpr int32_t kSegmentStep = 3;
 
 // The histogram of r into a new block; IMG_NULL_ARRAY when it cannot be made.
 ImageResult RegionHistogram(const ImageRect* r, const ImageHeader* h, const int16_t* pixels, uint32_t** out) {
-  *out = static_cast<uint32_t*>(AllocArray(static_cast<size_t>(h->levels > 0 ? h->levels : 1), sizeof(uint32_t)));
+  *out = AllocWorkOf<uint32_t>(static_cast<size_t>(h->levels > 0 ? h->levels : 1));
   if (!*out) return IMG_NO_MEMORY;
   if (ComputeRegionHistogram(r, h, pixels, *out) != IMG_OK) {
-    FreeMem(out);
+    FreeWork(out);
     return IMG_NULL_ARRAY;
   }
   return IMG_OK;
@@ -42,7 +43,7 @@ ImageResult FindBrightnessCentroid(const ImageRect* r, const ImageHeader* h, dou
   double peakFraction, rangeBits;
   const ImageResult summary =
       SummariseHistogram(hist, h->levels, &first, &last, &peak, &peakCount, &peakFraction, &rangeBits);
-  FreeMem(&hist);
+  FreeWork(&hist);
   if (summary != IMG_OK) return IMG_NULL_ARRAY;
   centre[0] = centre[1] = centre[2] = centre[3] = 0;
   const double level = peak + (last - peak) * fraction;
@@ -120,12 +121,12 @@ ImageResult FindObjectCentre(const ImageRect* r, const ImageHeader* h, const int
   if (ImageResult e = RegionHistogram(r, h, pixels, &hist)) return e;
   LevelsRecord levels;
   const ImageResult analysed = AnalyseLevels(hist, h->levels, 1, 0, 0, &levels);
-  FreeMem(&hist);
+  FreeWork(&hist);
   if (analysed != IMG_OK) return IMG_NULL_ARRAY;
   const auto level =
       static_cast<int32_t>(std::floor(levels.peakLevel + (levels.whitePoint - levels.peakLevel) * 0.2 + 0.5));
 
-  auto* grey = static_cast<int16_t*>(AllocArray(static_cast<size_t>(W * H), sizeof(int16_t)));
+  auto* grey = AllocWorkOf<int16_t>(static_cast<size_t>(W * H));
   if (!grey) return IMG_NO_MEMORY;
   ImageHeader work = *h;
   work.colourType = 0;
@@ -145,7 +146,7 @@ ImageResult FindObjectCentre(const ImageRect* r, const ImageHeader* h, const int
   ImageResult e = ApplyNoiseFilter(r, &work, grey, grey, 1.0, 5, 1, nullptr);
   if (e == IMG_OK) e = FindBrightnessCentroid(r, &work, 0.4, grey, c);
   if (e != IMG_OK || (c[0] == 0 && c[1] == 0)) {
-    FreeMem(&grey);
+    FreeWork(&grey);
     return e == IMG_NO_MEMORY ? e : IMG_OK;
   }
 
@@ -174,7 +175,7 @@ ImageResult FindObjectCentre(const ImageRect* r, const ImageHeader* h, const int
   *found = left > rx0 + 16 && top > ry0 + 16 && right < rx1 + 1 - 16 && bottom < ry1 + 1 - 16 ? 1.0 : 0.0;
   centre[0] = cx;
   centre[1] = cy;
-  FreeMem(&grey);
+  FreeWork(&grey);
   return IMG_OK;
 }
 

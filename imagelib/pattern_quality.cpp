@@ -7,6 +7,7 @@
 #include "imagelib/primitives.h"
 #include "imagelib/statistics.h"
 #include "imagelib/summation.h"
+#include "imagelib/work_memory.h"
 #include "imagelib/work_planes.h"
 
 namespace {
@@ -85,14 +86,14 @@ struct PlaneView {
 // doubles hold them exactly and the order of adding does not matter.
 class RowScorer {
  public:
-  ~RowScorer() { FreeMem(&work_); }
+  ~RowScorer() { FreeWork(&work_); }
 
   // Room for rows of up to `columns` frame columns.
   bool Reserve(const Grid& g, int64_t columns) {
-    FreeMem(&work_);
+    FreeWork(&work_);
     capacity_ = std::max<int64_t>(columns, 1);
     work_ = static_cast<double*>(
-        AllocArray(static_cast<size_t>(capacity_) * static_cast<size_t>(g.nj + 5), sizeof(double)));
+        AllocWork(static_cast<size_t>(capacity_) * static_cast<size_t>(g.nj + 5), sizeof(double)));
     return work_ != nullptr;
   }
 
@@ -186,10 +187,10 @@ struct Best {
 class Search {
  public:
   ~Search() {
-    FreeMem(&framePlane_);
+    FreeWork(&framePlane_);
     FreeSmoothedPart(&smooth_);
-    FreeMem(&patternWork_);
-    FreeMem(&gridValues_);
+    FreeWork(&patternWork_);
+    FreeWork(&gridValues_);
   }
 
   // Checks the arguments shared by both searches (after the caller's own).
@@ -227,10 +228,10 @@ class Search {
     plane_ = *frame;
     plane_.colourType = 0;
     const size_t frameSamples = static_cast<size_t>(W_ * H_), patternSamples = static_cast<size_t>(pw_ * ph_);
-    patternWork_ = static_cast<int16_t*>(AllocArray(2 * patternSamples, sizeof(int16_t)));
-    gridValues_ = static_cast<int16_t*>(AllocArray(2 * static_cast<size_t>(grid_.n), sizeof(int16_t)));
+    patternWork_ = AllocWorkOf<int16_t>(2 * patternSamples);
+    gridValues_ = AllocWorkOf<int16_t>(2 * static_cast<size_t>(grid_.n));
     // Colour frames get a plane of the frame's size, filled only where read.
-    if (colour_) framePlane_ = static_cast<int16_t*>(AllocArray(frameSamples, sizeof(int16_t)));
+    if (colour_) framePlane_ = AllocWorkOf<int16_t>(frameSamples);
     if (!patternWork_ || !gridValues_ || (colour_ && !framePlane_) || !ReserveRows()) return IMG_NO_MEMORY;
 
     ImageHeader patternHeader = plane_;
@@ -526,11 +527,11 @@ int MeasureFrameQuality(double* q1, double* q2, double* q3, double* q4, double* 
     const Area a = {std::max<int64_t>(window->x, 1), std::min<int64_t>(int64_t{window->x} + window->w, W - 1),
                     std::max<int64_t>(window->y, 1), std::min<int64_t>(int64_t{window->y} + window->h, H - 1)};
     rect = ToRect(a);
-    auto* hist = static_cast<uint32_t*>(AllocArray(static_cast<size_t>(std::max(h->levels, 1)), sizeof(uint32_t)));
+    auto* hist = AllocWorkOf<uint32_t>(static_cast<size_t>(std::max(h->levels, 1)));
     LevelsRecord levels;
     const bool ok = hist && ComputeRegionHistogram(&rect, h, pixels, hist) == IMG_OK &&
                     AnalyseLevels(hist, h->levels, 1, 0, 0, &levels) == IMG_OK;
-    FreeMem(&hist);
+    FreeWork(&hist);
     if (!ok) return 0;
     *q5 = levels.rangeBits;
     spread = levels.whitePoint - levels.peakLevel;
@@ -541,9 +542,9 @@ int MeasureFrameQuality(double* q1, double* q2, double* q3, double* q4, double* 
   // sample's column triple and of their squares.
   SmoothedPart smooth;
   const ptrdiff_t span = (ptrdiff_t{std::max(rect.w, 0)} + 2) * spp;
-  auto* sums = static_cast<int32_t*>(AllocArray(static_cast<size_t>(span), 2 * sizeof(int32_t)));
+  auto* sums = static_cast<int32_t*>(AllocWork(static_cast<size_t>(span), 2 * sizeof(int32_t)));
   if (!sums || SmoothPart(pixels, h, rect, kSmoothRadius, 1, &smooth) != IMG_OK) {
-    FreeMem(&sums);
+    FreeWork(&sums);
     FreeMem(&mask);
     FreeSmoothedPart(&smooth);
     return 0;
@@ -578,7 +579,7 @@ int MeasureFrameQuality(double* q1, double* q2, double* q3, double* q4, double* 
   }
   *count = n;
   FreeSmoothedPart(&smooth);
-  FreeMem(&sums);
+  FreeWork(&sums);
   FreeMem(&mask);
   return 1;
 }

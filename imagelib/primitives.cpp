@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "imagelib/whole_division.h"
+#include "imagelib/work_memory.h"
 
 namespace {
 
@@ -308,15 +309,15 @@ void SmoothRect(int16_t* dst, const int16_t* src, const ImageHeader* h, const Im
   int32_t* sums = nullptr;     // per column: triangle sum, upper and lower box sums
   int16_t* ring = nullptr;     // the last R + 1 rows before the vertical pass wrote them
   const ptrdiff_t span = (x1 - x0) * spp;
-  if (across && !(rowSums = static_cast<int32_t*>(AllocArray(2 * span + (2 * R + 3) * spp, sizeof(int32_t))))) return;
+  if (across && !(rowSums = AllocWorkOf<int32_t>(2 * span + (2 * R + 3) * spp))) return;
   auto* prefix = across ? reinterpret_cast<uint32_t*>(rowSums + span) : nullptr;
   if (down) {
-    sums = static_cast<int32_t*>(AllocArray(3 * rowLen, sizeof(int32_t)));
-    ring = static_cast<int16_t*>(AllocArray((R + 1) * rowLen, sizeof(int16_t)));
+    sums = AllocWorkOf<int32_t>(3 * rowLen);
+    ring = AllocWorkOf<int16_t>((R + 1) * rowLen);
     if (!sums || !ring) {
-      FreeMem(&rowSums);
-      FreeMem(&sums);
-      FreeMem(&ring);
+      FreeWork(&rowSums);
+      FreeWork(&sums);
+      FreeWork(&ring);
       return;
     }
   }
@@ -341,7 +342,7 @@ void SmoothRect(int16_t* dst, const int16_t* src, const ImageHeader* h, const Im
     }
   }
   if (!down) {
-    FreeMem(&rowSums);
+    FreeWork(&rowSums);
     return;
   }
 
@@ -374,9 +375,9 @@ void SmoothRect(int16_t* dst, const int16_t* src, const ImageHeader* h, const Im
       up[i] += next[i] - leaving[i];
     }
   }
-  FreeMem(&rowSums);
-  FreeMem(&sums);
-  FreeMem(&ring);
+  FreeWork(&rowSums);
+  FreeWork(&sums);
+  FreeWork(&ring);
 }
 
 void ComputeArrayStatistics(int32_t* mean, double* sigma, int32_t* min, int32_t* max, const int16_t* samples,

@@ -9,6 +9,7 @@
 #include "imagelib/colour_channels.h"
 #include "imagelib/primitives.h"
 #include "imagelib/statistics.h"
+#include "imagelib/work_memory.h"
 
 namespace {
 
@@ -268,10 +269,10 @@ ImageResult BuildObjectMask(double* rangeBits, double* spread, uint8_t** mask, I
   fraction = std::clamp(fraction, 0.1, 1.0);
   const ptrdiff_t W = ImageCols(h), H = ImageRows(h);
   auto* m = static_cast<uint8_t*>(AllocArray(static_cast<size_t>(W * H), 1));
-  auto* hist = static_cast<uint32_t*>(AllocArray(static_cast<size_t>(std::max(h->levels, 1)), sizeof(uint32_t)));
+  auto* hist = AllocWorkOf<uint32_t>(static_cast<size_t>(std::max(h->levels, 1)));
   if (!m || !hist) {
     FreeMem(&m);
-    FreeMem(&hist);
+    FreeWork(&hist);
     return IMG_NO_MEMORY;
   }
   const ImageRect inner = {kInnerMargin, kInnerMargin, h->width - 2 * kInnerMargin, h->height - 2 * kInnerMargin};
@@ -279,10 +280,10 @@ ImageResult BuildObjectMask(double* rangeBits, double* spread, uint8_t** mask, I
   if (ComputeRegionHistogram(&inner, h, pixels, hist) != IMG_OK ||
       AnalyseLevels(hist, h->levels, 1, 0, 0, &levels) != IMG_OK) {
     FreeMem(&m);
-    FreeMem(&hist);
+    FreeWork(&hist);
     return IMG_NULL_ARRAY;
   }
-  FreeMem(&hist);
+  FreeWork(&hist);
   *rangeBits = levels.rangeBits;
   *spread = levels.whitePoint - levels.peakLevel;
   const double threshold = std::floor(levels.peakLevel + *spread * fraction + 0.5);
@@ -348,12 +349,12 @@ ImageResult CompareWithReference(double* correlation, const int16_t* frame, cons
   const int64_t dx = shift[0], dy = shift[1];
   if (std::abs(dx) > W / 2 || std::abs(dy) > H / 2) return IMG_OK;
 
-  auto* a = static_cast<int16_t*>(AllocArray(static_cast<size_t>(W * H), sizeof(int16_t)));
-  auto* b = static_cast<int16_t*>(AllocArray(static_cast<size_t>(W * H), sizeof(int16_t)));
+  auto* a = AllocWorkOf<int16_t>(static_cast<size_t>(W * H));
+  auto* b = AllocWorkOf<int16_t>(static_cast<size_t>(W * H));
   uint8_t* mask = nullptr;
   auto release = [&](ImageResult r) {
-    FreeMem(&a);
-    FreeMem(&b);
+    FreeWork(&a);
+    FreeWork(&b);
     FreeMem(&mask);
     return r;
   };

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "imagelib/primitives.h"
+#include "imagelib/work_memory.h"
 
 namespace {
 
@@ -66,9 +67,8 @@ ImageResult SmoothPart(const int16_t* src, const ImageHeader* h, const ImageRect
   const int64_t y0 = std::max<int64_t>(0, r.y - reach), y1 = std::min<int64_t>(H, int64_t{r.y} + r.h + reach);
   const ImageRect part = {static_cast<int32_t>(x0), static_cast<int32_t>(y0), static_cast<int32_t>(x1 - x0),
                           static_cast<int32_t>(y1 - y0)};
-  out->samples = static_cast<int16_t*>(
-      AllocArray(static_cast<size_t>(part.w) * static_cast<size_t>(part.h) * static_cast<size_t>(out->spp),
-                 sizeof(int16_t)));
+  out->samples =
+      AllocWorkOf<int16_t>(static_cast<size_t>(part.w) * static_cast<size_t>(part.h) * static_cast<size_t>(out->spp));
   if (!out->samples) return IMG_NO_MEMORY;
   CopyImageRect(out->samples, src, h, &part);
   ImageHeader ph = *h;
@@ -81,6 +81,6 @@ ImageResult SmoothPart(const int16_t* src, const ImageHeader* h, const ImageRect
 }
 
 void FreeSmoothedPart(SmoothedPart* part) {
-  FreeMem(&part->samples);
+  FreeWork(&part->samples);
   part->part = {0, 0, 0, 0};
 }

@@ -76,20 +76,54 @@ std::vector<int32_t> Series::BySharpness() const {
   return order;
 }
 
+namespace {
+
+// The scene for a disc at (cx, cy) into samples.
+void Render(const SeriesSpec& spec, double cx, double cy, double contrast, double blur, std::mt19937* noiseGen,
+            std::vector<int16_t>* out) {
+  const int spp = spec.colour ? 3 : 1;
+  std::normal_distribution<double> noise(0.0, spec.noise);
+  std::vector<double> plane(size_t(spec.width) * spec.height);
+  for (int y = 0; y < spec.height; ++y)
+    for (int x = 0; x < spec.width; ++x) plane[size_t(y) * spec.width + x] = Scene(x, y, cx, cy, spec.radius, contrast);
+  Blur(plane, spec.width, spec.height, blur);
+  out->assign(plane.size() * spp, 0);
+  for (size_t i = 0; i < plane.size(); ++i)
+    for (int c = 0; c < spp; ++c) {
+      const double v = plane[i] * (spp == 3 ? kChannel[c] : 1.0) + (noiseGen ? noise(*noiseGen) : 0.0);
+      (*out)[i * spp + c] = ToSample(v, spec.eightBit);
+    }
+}
+
+ImageHeader HeaderOf(const SeriesSpec& spec) {
+  ImageHeader h;
+  InitImageHeader(&h);
+  h.width = spec.width;
+  h.height = spec.height;
+  h.colourType = spec.colour ? kColourRgb : 0;
+  h.sourceColour = spec.colour ? 1 : 0;
+  h.sourceBits = int16_t(spec.colour ? 24 : 8);
+  return h;
+}
+
+}  // namespace
+
+Frame RenderFrame(const SeriesSpec& spec, int32_t dx, int32_t dy, double blur, uint32_t noiseSeed, double contrast) {
+  Frame f;
+  f.dx = dx;
+  f.dy = dy;
+  f.blur = blur;
+  std::mt19937 gen(noiseSeed);
+  Render(spec, spec.width / 2.0 + dx, spec.height / 2.0 + dy, contrast, blur, &gen, &f.samples);
+  return f;
+}
+
 Series MakeSeries(const SeriesSpec& spec) {
   Series s;
   s.spec = spec;
-  InitImageHeader(&s.header);
-  s.header.width = spec.width;
-  s.header.height = spec.height;
-  s.header.colourType = spec.colour ? kColourRgb : 0;
-  s.header.sourceColour = spec.colour ? 1 : 0;
-  s.header.sourceBits = int16_t(spec.colour ? 24 : 8);
-  const int spp = spec.colour ? 3 : 1;
-  const double cx0 = spec.width / 2.0, cy0 = spec.height / 2.0;
+  s.header = HeaderOf(spec);
   std::mt19937 gen(spec.seed);
   std::uniform_int_distribution<int> shift(-spec.maxShift, spec.maxShift);
-  std::normal_distribution<double> noise(0.0, spec.noise);
   // Blurs from sharp to soft, handed out in a seeded order: three nearly
   // sharp frames, then clearly softer ones (the sharpness measure smooths
   // first, so small blurs are hard to tell apart).
@@ -97,20 +131,7 @@ Series MakeSeries(const SeriesSpec& spec) {
   for (int32_t i = 0; i < spec.frames; ++i)
     blurs[size_t(i)] = spec.blurScale * (i < 3 ? 0.3 * i : 1.0 + 0.8 * (i - 3));
   std::shuffle(blurs.begin(), blurs.end(), gen);
-
-  auto render = [&](double cx, double cy, double contrast, double blur, bool noisy, std::vector<int16_t>& out) {
-    std::vector<double> plane(size_t(spec.width) * spec.height);
-    for (int y = 0; y < spec.height; ++y)
-      for (int x = 0; x < spec.width; ++x) plane[size_t(y) * spec.width + x] = Scene(x, y, cx, cy, spec.radius, contrast);
-    Blur(plane, spec.width, spec.height, blur);
-    out.assign(plane.size() * spp, 0);
-    for (size_t i = 0; i < plane.size(); ++i)
-      for (int c = 0; c < spp; ++c) {
-        const double v = plane[i] * (spp == 3 ? kChannel[c] : 1.0) + (noisy ? noise(gen) : 0.0);
-        out[i * spp + c] = ToSample(v, spec.eightBit);
-      }
-  };
-  render(cx0, cy0, 1.0, 0.0, false, s.truth);
+  Render(spec, spec.width / 2.0, spec.height / 2.0, 1.0, 0.0, nullptr, &s.truth);
   for (int32_t i = 0; i < spec.frames; ++i) {
     Frame f;
     if (i > 0) {
@@ -119,7 +140,7 @@ Series MakeSeries(const SeriesSpec& spec) {
     }
     f.blur = blurs[size_t(i)];
     const double contrast = i == spec.lowContrastFrame ? 0.04 : 1.0;
-    render(cx0 + f.dx, cy0 + f.dy, contrast, f.blur, true, f.samples);
+    Render(spec, spec.width / 2.0 + f.dx, spec.height / 2.0 + f.dy, contrast, f.blur, &gen, &f.samples);
     s.frames.push_back(std::move(f));
   }
   return s;

@@ -43,6 +43,11 @@ struct Series {
 
 Series MakeSeries(const SeriesSpec& spec);
 
+// One frame of the spec's size: the disc moved by (dx, dy), blurred, noised
+// from its own seed, at the given contrast (1 normal).
+Frame RenderFrame(const SeriesSpec& spec, int32_t dx, int32_t dy, double blur, uint32_t noiseSeed,
+                  double contrast = 1.0);
+
 // Writes frame i as prefix + i (three digits, from firstNumber) + extension
 // through the native writers; the file of frame `truncated` (-1: none) is
 // cut to half its length afterwards. The names written, in order.
