@@ -1,10 +1,10 @@
 #include "stacking/win32/hot_pixel_commands.h"
 
-#include "imageio/picture_files.h"
 #include "imagelib/hot_pixels.h"
 #include "shell/buffer_slots.h"
 #include "shell/message_box.h"
 #include "stacking/frame/hot_pixel_file.h"
+#include "stacking/win32/win_stack_host.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ int ApplyHotPixelList(int slot, ProgramState* ps, const char* fileName) {
   ImageHeader h;
   int16_t* samples = GetSlotPixels(slot, ps);
   if (!samples || !IsSlotLoaded(slot, ps) || !GetSlotHeader(&h, slot, ps)) return 0;
-  const HWND owner = PictureOwnerWindow();
+  const HWND owner = ProgramFrame();
   HotPixelFileList list;
   HpxError error = HpxError::kNone;
   if (!ReadHotPixelFile(fileName, &list, &error)) {

@@ -14,13 +14,27 @@ constexpr DWORD kPauseStepMs = 200;
 
 void CopyText(char* dst, const char* src) { std::snprintf(dst, kSettingsPathSize, "%s", src); }
 
+// The program's frame window ("HauptFenster") of this process, whose menu
+// holds the re-stack command.
+BOOL CALLBACK FindFrame(HWND window, LPARAM found) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  char name[32] = "";
+  if (process != GetCurrentProcessId() || !GetClassNameA(window, name, sizeof name) ||
+      std::strcmp(name, "HauptFenster") != 0)
+    return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+
 }  // namespace
 
 WinStackHost::WinStackHost(ProgramState* ps, HWND progress)
     : ps_(ps), progress_(progress), thread_(GetCurrentThreadId()) {}
 
 void WinStackHost::Message(HostMessage kind, const char* text) {
-  const HWND owner = progress_ ? progress_ : PictureOwnerWindow();
+  const HWND owner = progress_ ? progress_ : ProgramFrame();
   if (kind == HostMessage::kError)
     ShowMessageBox(owner, text, kTitleError, MB_OK | MB_ICONSTOP);
   else
@@ -58,12 +72,18 @@ int WinStackHost::SavePicture(const char* name, const char* extension, int showE
 void WinStackHost::ReleaseBuffer(int16_t** samples) { ReleaseStateBuffer(ps_, samples); }
 
 void WinStackHost::SetRestackAvailable(bool available) {
-  if (const HMENU menu = GetMenu(PictureOwnerWindow()))
+  if (const HMENU menu = GetMenu(ProgramFrame()))
     EnableMenuItem(menu, IDM_RESTACK, MF_BYCOMMAND | (available ? MF_ENABLED : MF_GRAYED));
 }
 
 void WinStackHost::EnterSumLock() { EnterCriticalSection(&ps_->SumLock); }
 void WinStackHost::LeaveSumLock() { LeaveCriticalSection(&ps_->SumLock); }
+
+HWND ProgramFrame() {
+  HWND frame = nullptr;
+  EnumWindows(FindFrame, reinterpret_cast<LPARAM>(&frame));
+  return frame;
+}
 
 void FormatElapsed(char* text, size_t capacity, DWORD now, DWORD start) {
   const DWORD s = (now - start) / 1000;

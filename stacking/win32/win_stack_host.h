@@ -38,6 +38,10 @@ class WinStackHost : public StackHost {
   DWORD thread_;   // the thread that owns the dialog
 };
 
+// The program's frame window of this process (the owner of messages that
+// belong to no dialog, and of the menu), or null.
+HWND ProgramFrame();
+
 // "%ld : %02ld : %02ld" of the seconds since RunStartTick.
 void FormatElapsed(char* text, size_t capacity, DWORD now, DWORD start);
 
