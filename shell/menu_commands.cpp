@@ -19,6 +19,7 @@
 #include "program_state.h"
 #include "stacking/noise_filter_dialog.h"
 #include "stacking/rgb_alignment_dialog.h"
+#include "stacking/win32/hot_pixel_commands.h"
 
 namespace {
 
@@ -114,6 +115,10 @@ void SavePicture(HWND frame) {
 void ConvertRaw(HWND) { ConvertRawPhotos(); }
 void DeleteRaw(HWND) { DeleteRawFrames(); }
 
+void ApplyHotPixels(HWND frame) {
+  if (ChooseAndApplyHotPixelList(frame, &gProgramState)) RefreshBufferWindow(gProgramState.ActiveBuffer);
+}
+
 void Quit(HWND frame) {
   if (AskQuit(frame)) PostQuitMessage(0);
 }
@@ -186,7 +191,7 @@ constexpr MenuCommand kCommands[] = {
     {IDM_BATCH, 0, "batchprocess", 1, nullptr, nullptr, FollowUp::kNone},
     {IDM_BATCH_RESUME, kNeedsBatchFile, "batchweiter", 1, nullptr, nullptr, FollowUp::kNone},
     // "&Bearbeiten"
-    {IDM_HOT_PIXEL_APPLY, kNeedsPicture, nullptr, 1, nullptr, nullptr, FollowUp::kNone},  // needs the open chooser
+    {IDM_HOT_PIXEL_APPLY, kNeedsPicture, nullptr, 1, nullptr, ApplyHotPixels, FollowUp::kNone},
     {IDM_HOT_PIXEL_LEARN, 0, "hotpixelmask", 2, nullptr, nullptr, FollowUp::kNone},
     {IDM_DARK_FRAME, kNeedsPicture, "dunkelfeld", 2, nullptr, nullptr, FollowUp::kTargetOnSuccess},
     {IDM_FLAT_FIELD, kNeedsPicture, "flatfield", 2, nullptr, nullptr, FollowUp::kTargetOnSuccess},

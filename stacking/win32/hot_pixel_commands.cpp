@@ -2,6 +2,7 @@
 
 #include "imagelib/hot_pixels.h"
 #include "shell/buffer_slots.h"
+#include "shell/choosers/file_choosers.h"
 #include "shell/message_box.h"
 #include "stacking/frame/hot_pixel_file.h"
 #include "stacking/win32/win_stack_host.h"
@@ -9,6 +10,14 @@
 namespace {
 
 void Error(HWND owner, const char* text) { ShowMessageBox(owner, text, kTitleError, MB_OK | MB_ICONSTOP); }
+
+// The open chooser for a list, with an empty proposal.
+bool ChooseList(HWND owner, ProgramState* ps) {
+  FileChoice& f = gFileChoice;
+  f.Path[0] = '\0';
+  return ShowOpenFileDialog(f.Path, f.Name, f.Directory, f.Extension, &f.Drive, ps->CurrentPath, kHotPixelFilter,
+                            "Hotpixelliste auswählen ...", owner) == 1;
+}
 
 }  // namespace
 
@@ -47,4 +56,14 @@ int LoadHotPixelListFile(HWND owner, ProgramState* ps, const char* fileName) {
   block.Width = list.width;
   block.Height = list.height;
   return 1;
+}
+
+int ChooseAndApplyHotPixelList(HWND owner, ProgramState* ps) {
+  if (!ChooseList(owner, ps)) return 0;
+  return ApplyHotPixelList(ps->ActiveBuffer, ps, gFileChoice.Path);
+}
+
+int SelectHotPixelList(HWND owner, ProgramState* ps) {
+  if (!ChooseList(owner, ps)) return 0;
+  return LoadHotPixelListFile(owner, ps, gFileChoice.Path);
 }

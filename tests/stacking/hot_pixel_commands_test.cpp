@@ -12,6 +12,8 @@
 #include "stacking/frame/hot_pixel_file.h"
 #include "tests/app/app_fixture.h"
 #include "tests/imageio/picture_fixtures.h"
+#include "shell/menu_ids.h"
+#include "tests/shell/testkit/chooser_script.h"
 #include "tests/shell/testkit/message_script.h"
 
 namespace {
@@ -87,6 +89,43 @@ TEST_F(HotPixelCommands, SettingsKeepTheirListUnlessANewOneIsReadWhole) {
   EXPECT_EQ(entries, block.Entries);
   EXPECT_EQ(3, block.Count);
   EXPECT_EQ(640, block.Width);
+}
+
+TEST_F(HotPixelCommands, MenuCommandAsksForTheListAndRepairsTheActiveBuffer) {
+  LoadPicture(1, "dunkel.fts", 64, 48, 1);
+  GetSlotPixels(1, &gProgramState)[(20 * 64 + 30) * 3 + 2] = 31000;
+  std::snprintf(gProgramState.CurrentPath, sizeof gProgramState.CurrentPath, "%s", dir_.path().string().c_str());
+  ChooserScript choosers;
+  choosers.Choose(WriteList(64, 48));
+  MessageBoxScript boxes;
+  SendCommand(IDM_HOT_PIXEL_APPLY);
+  ASSERT_EQ(1u, choosers.Count());
+  EXPECT_EQ("Hotpixelliste auswählen ...", choosers.Chooser(0).title);
+  EXPECT_EQ((std::vector<std::string>{"Hotpixel-Liste", "*.HPX"}), choosers.Chooser(0).filter);
+  EXPECT_EQ(dir_.path().string(), choosers.Chooser(0).initialDirectory);
+  EXPECT_EQ("", choosers.Chooser(0).proposal);
+  EXPECT_EQ(0u, boxes.Count());
+  EXPECT_GT(31000, Sample(30, 20, 2));
+  EXPECT_EQ(0, IsSlotLoaded(5, &gProgramState)) << "no undo copy";
+}
+
+TEST_F(HotPixelCommands, MenuCommandOnAnEmptyBuffer) {
+  ChooserScript choosers;
+  MessageBoxScript boxes;
+  SendCommand(IDM_HOT_PIXEL_APPLY);
+  EXPECT_EQ(0u, choosers.Count());
+  ASSERT_EQ(1u, boxes.Count());
+  EXPECT_EQ("Nanu Nanu ! Der Puffer A ist leer.", boxes.Box(0).text);
+}
+
+TEST_F(HotPixelCommands, SelectedListGoesIntoTheSettings) {
+  ChooserScript choosers;
+  choosers.Choose(WriteList(320, 240)).Cancel();
+  ASSERT_EQ(1, SelectHotPixelList(Frame(), &gProgramState));
+  EXPECT_EQ(320, gProgramState.HotPixelList.Width);
+  const void* entries = gProgramState.HotPixelList.Entries;
+  EXPECT_EQ(0, SelectHotPixelList(Frame(), &gProgramState));   // cancelled: nothing changes
+  EXPECT_EQ(entries, gProgramState.HotPixelList.Entries);
 }
 
 }  // namespace
