@@ -1,6 +1,7 @@
 // Hot-pixel list files: the byte layout, a list learnt, saved, loaded and
 // applied, and broken files refused before anything is allocated.
 #include "stacking/frame/hot_pixel_file.h"
+#include "stacking/frame/hot_pixel_learning.h"
 
 #include <gtest/gtest.h>
 
@@ -106,6 +107,38 @@ TEST(HotPixelFile, UnwritableNameLeavesNothing) {
   // An empty list is a file of its head alone.
   ASSERT_EQ(1, WriteHotPixelFile((dir / "empty.hpx").c_str(), &head));
   EXPECT_EQ(Hpx("HPX", 0, 8, 8, {}), pictures::ReadBytes(dir / "empty.hpx"));
+}
+
+// A dark picture whose background peaks at 100: threshold 100 + 32667 / 4.
+TEST(HotPixelLearning, ThresholdsFromTheBackgroundPeak) {
+  for (bool colour : {false, true}) {
+    const ImageHeader h = testimg::Header(64, 48, colour);
+    testimg::Samples px = testimg::Random(h, 8, 90, 110);
+    const size_t spp = colour ? 3 : 1;
+    for (size_t i = 0; i < px.size(); ++i)
+      if (i / spp % 3 == 0) px[i] = 100;   // the most frequent level, in every channel
+    px[(24 * 64 + 32) * (colour ? 3 : 1)] = 30000;
+    int32_t t[3] = {-1, -1, -1};
+    ASSERT_EQ(1, AutomaticHotPixelThresholds(px.data(), &h, t));
+    EXPECT_EQ(8266, t[0]);
+    EXPECT_EQ(colour ? 8266 : -1, t[1]);
+    EXPECT_EQ(colour ? 8266 : -1, t[2]);
+    // 8266 is not listed, 8267 is.
+    px[(10 * 64 + 10) * (colour ? 3 : 1)] = 8266;
+    px[(11 * 64 + 10) * (colour ? 3 : 1)] = 8267;
+    HotPixelList* list = nullptr;
+    ASSERT_EQ(IMG_OK, FindHotPixels(px.data(), &h, t[0], t[1], t[2], &list));
+    ASSERT_EQ(2, list->count);
+    EXPECT_EQ(11, HotPixelEntries(list)[0][2]);
+    FreeMem(&list);
+  }
+}
+
+TEST(HotPixelLearning, PreviewReductionIsHeldTo1To32) {
+  EXPECT_EQ(1, PreviewReduction(300, 400));
+  EXPECT_EQ(3, PreviewReduction(1280, 400));
+  EXPECT_EQ(32, PreviewReduction(20000, 400));
+  EXPECT_EQ(32, PreviewReduction(640, 0));
 }
 
 }  // namespace
