@@ -20,6 +20,7 @@
 #include "stacking/noise_filter_dialog.h"
 #include "stacking/rgb_alignment_dialog.h"
 #include "stacking/win32/hot_pixel_commands.h"
+#include "stacking/win32/hot_pixel_dialog.h"
 
 namespace {
 
@@ -192,7 +193,7 @@ constexpr MenuCommand kCommands[] = {
     {IDM_BATCH_RESUME, kNeedsBatchFile, "batchweiter", 1, nullptr, nullptr, FollowUp::kNone},
     // "&Bearbeiten"
     {IDM_HOT_PIXEL_APPLY, kNeedsPicture, nullptr, 1, nullptr, ApplyHotPixels, FollowUp::kNone},
-    {IDM_HOT_PIXEL_LEARN, 0, "hotpixelmask", 2, nullptr, nullptr, FollowUp::kNone},
+    {IDM_HOT_PIXEL_LEARN, 0, "hotpixelmask", 2, HotPixelMaskDlgProc, nullptr, FollowUp::kNone},
     {IDM_DARK_FRAME, kNeedsPicture, "dunkelfeld", 2, nullptr, nullptr, FollowUp::kTargetOnSuccess},
     {IDM_FLAT_FIELD, kNeedsPicture, "flatfield", 2, nullptr, nullptr, FollowUp::kTargetOnSuccess},
     {IDM_RGB_ALIGN, kNeedsPicture | kSetupFlag0, "rgbkorrektur", 2, RgbAlignmentDlgProc, nullptr,

@@ -8,6 +8,7 @@
 
 #include "imagelib/primitives.h"
 #include "imagelib/summation.h"
+#include "imagelib/work_memory.h"
 #include "stacking/frame/pretreatment.h"
 #include "stacking/run/ranking.h"
 #include "stacking/run/record_file.h"
@@ -627,6 +628,8 @@ int StackingRun::Finish(int result) {
   }
   notes.Show(host_);
   SetElapsedTimeHost(nullptr);
+  // The operators' kept work memory is of no use between runs.
+  ReleaseWorkMemory();
   return result;
 }
 

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <vector>
 
+#include "imagelib/work_memory.h"
 #include "imageio/bmp_picture.h"
 #include "imageio/fits_picture.h"
 #include "imageio/picture_formats.h"
@@ -27,25 +28,12 @@ const char* ExtensionOf(const char* name) {
   return dot && dot >= sep ? dot : "";
 }
 
-// Uncompressed bottom-up bitmaps of 8 (indices read as grey) or 24 bits
-// straight into the frame; the file's bytes go through a buffer of the
-// thread that is kept for the next frame.
-int LoadBmp(const char* fileName, FrameBuffer* frame, ImageHeader* header) {
-  thread_local std::vector<uint8_t> bytes;
-  FILE* f = std::fopen(fileName, "rb");
-  if (!f) return 0;
-  const int64_t size = OpenFileSize(f);
-  bool ok = size >= 54 && size <= int64_t(PictureSampleLimit()) * 2;
-  if (ok) {
-    bytes.resize(size_t(size));
-    ok = std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  }
-  std::fclose(f);
-  if (!ok) return 0;
-  const uint8_t* info = bytes.data() + 14;
+// The picture of a whole bitmap file in memory.
+int DecodeBmp(const uint8_t* bytes, int64_t size, FrameBuffer* frame, ImageHeader* header) {
+  const uint8_t* info = bytes + 14;
   const int32_t w = int32_t(Get32(info + 4)), h = int32_t(Get32(info + 8));
   const uint32_t bits = Get16(info + 14);
-  uint64_t offset = Get32(bytes.data() + 10);
+  uint64_t offset = Get32(bytes + 10);
   if (offset == 40 || offset == 104 || offset == 1064) offset += 14;
   if (bytes[0] != 'B' || bytes[1] != 'M' || Get32(info) < 40 || w <= 0 || h <= 0 || (bits != 8 && bits != 24) ||
       Get32(info + 16) != 0)
@@ -58,11 +46,27 @@ int LoadBmp(const char* fileName, FrameBuffer* frame, ImageHeader* header) {
   if (!frame->Reserve(header)) return 0;
   const size_t rowSamples = size_t(w) * (colour ? 3 : 1);
   for (int32_t r = 0; r < h; ++r) {
-    const uint8_t* src = bytes.data() + offset + uint64_t(h - 1 - r) * rowBytes;
+    const uint8_t* src = bytes + offset + uint64_t(h - 1 - r) * rowBytes;
     int16_t* dst = frame->samples() + size_t(r) * rowSamples;
     for (size_t i = 0; i < rowSamples; ++i) dst[i] = int16_t(src[i] << 7);
   }
   return 1;
+}
+
+// Uncompressed bottom-up bitmaps of 8 (indices read as grey) or 24 bits
+// straight into the frame; the file's bytes go through work memory, which
+// the next frame gets again.
+int LoadBmp(const char* fileName, FrameBuffer* frame, ImageHeader* header) {
+  FILE* f = std::fopen(fileName, "rb");
+  if (!f) return 0;
+  const int64_t size = OpenFileSize(f);
+  uint8_t* bytes = size >= 54 && size <= int64_t(PictureSampleLimit()) * 2 ? AllocWorkOf<uint8_t>(size_t(size))
+                                                                           : nullptr;
+  const bool read = bytes && std::fread(bytes, 1, size_t(size), f) == size_t(size);
+  std::fclose(f);
+  const int loaded = read ? DecodeBmp(bytes, size, frame, header) : 0;
+  FreeWork(&bytes);
+  return loaded;
 }
 
 // A reader that allocates its own block: the frame takes the block over.
