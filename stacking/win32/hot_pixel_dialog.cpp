@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "imageio/picture_files.h"
+#include "imageio/picture_formats.h"
 #include "imagelib/hot_pixels.h"
 #include "shell/choosers/file_choosers.h"
 #include "shell/display_bitmap.h"
@@ -19,8 +20,6 @@ namespace {
 constexpr int32_t kTop = 32767;
 constexpr int32_t kThresholdPage = 100;
 constexpr int32_t kCrossArm = 5;   // pixels each way from the centre
-constexpr char kPictureFilter[] =
-    "Bildformate\0*.BMP;*.FTS;*.FIT;*.TIF;*.GIF;*.PCX;*.JPG;*.PPM;*.PNG\0";
 
 // A threshold's bar, number and label; red (or grey) first.
 struct ThresholdControls {
@@ -98,7 +97,7 @@ void LoadDarkPicture(HWND dialog) {
   ProgramState* ps = &gProgramState;
   FileChoice& f = gFileChoice;
   f.Path[0] = '\0';
-  if (ShowPictureOpenDialog(f.Path, f.Name, f.Directory, f.Extension, &f.Drive, ps->CurrentPath, kPictureFilter,
+  if (ShowPictureOpenDialog(f.Path, f.Name, f.Directory, f.Extension, &f.Drive, ps->CurrentPath, kPictureOpenFilter,
                             "Hotpixelaufnahme aus Datei laden ...", dialog) != 1)
     return;
   int16_t* samples = nullptr;
