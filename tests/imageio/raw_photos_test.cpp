@@ -52,11 +52,19 @@ struct ConverterRun {
   long Number(const char* key) const { return std::stol(fields.at(key)); }
 };
 
-// Waits up to 20 s for the stand-in's record of a photo.
+// Waits up to 20 s for the stand-in's record of a photo. The record can be
+// seen a moment before it can be opened: the rename that shows it may still
+// hold its handle, so the wait is for an open that succeeds.
 bool ReadRun(const std::string& photo, ConverterRun* run) {
   const std::string record = photo + ".standin";
-  for (int i = 0; i < 400 && !Exists(record); ++i) Sleep(50);
-  std::ifstream in(record);
+  std::ifstream in;
+  for (int i = 0; i < 400; ++i) {
+    if (Exists(record)) {
+      in.open(record);
+      if (in) break;
+    }
+    Sleep(50);
+  }
   if (!in) return false;
   std::string line;
   while (std::getline(in, line)) {
