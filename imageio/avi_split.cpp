@@ -7,16 +7,6 @@
 #include "picture_io.h"
 #include "shell/message_box.h"
 
-const SplitFormat kSplitFormats[kSplitFormatCount] = {
-    {"Bitmaps (*.BMP)", ".bmp"},    {"FITS-Bilder (*.FIT)", ".fts"}, {"GIF-Format (*.GIF)", ".gif"},
-    {"JPEG-Bilder (*.JPG)", ".jpg"}, {"PCX-Format (*.PCX)", ".pcx"},  {"PNG-Format (*.PNG)", ".png"},
-    {"TIFF-Format (*.TIF)", ".tif"},
-};
-
-const char* SplitExtension(int32_t index) {
-  return index >= 0 && index < kSplitFormatCount ? kSplitFormats[index].extension : nullptr;
-}
-
 namespace {
 
 constexpr int32_t kSpareRows = 32;

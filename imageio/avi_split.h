@@ -9,22 +9,10 @@
 #include "imagelib/image.h"
 #include "shell/frame_walk.h"
 
-// The formats of the split in the order of the sorted format list; the
-// list's index is the setting RecenterFormat.
-struct SplitFormat {
-  const char* listText;    // "Bitmaps (*.BMP)"
-  const char* extension;   // ".bmp"
-};
-constexpr int kSplitFormatCount = 7;
-extern const SplitFormat kSplitFormats[kSplitFormatCount];
-
-// The extension of a list index; null outside the list.
-const char* SplitExtension(int32_t index);
-
 struct AviSplitJob {
   const char* video;
   const char* target;      // names begin with it: a directory ends in "\"
-  const char* extension;   // of kSplitFormats
+  const char* extension;   // of kRecenterFormats (recenter_formats.h)
   HWND statusDialog;       // shows each picture's name in statusId; may be null
   int statusId;
   // Held between open and close.

@@ -4,6 +4,7 @@
 
 #include "avi_split.h"
 #include "picture_dialog_ids.h"
+#include "recenter_formats.h"
 #include "shell/choosers/file_choosers.h"
 #include "shell/desktop.h"
 #include "shell/hotkey_titles.h"
@@ -38,9 +39,9 @@ void Init(HWND dialog) {
   ps->AbortRequested = 1;   // no split running
   RegisterHotKeyDialog(kHotKeyAvi, dialog);
   const HWND list = GetDlgItem(dialog, IDC_AVI_FORMAT);
-  for (const SplitFormat& f : kSplitFormats) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f.listText));
-  const int32_t format = SplitExtension(ps->RecenterFormat) ? ps->RecenterFormat : 0;
-  SendMessageA(list, CB_SETCURSEL, WPARAM(format), 0);
+  for (const RecenterFormatEntry& f : kRecenterFormats)
+    SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f.listText));
+  SendMessageA(list, CB_SETCURSEL, WPARAM(ValidRecenterFormat(ps->RecenterFormat)), 0);
   EnableControls(dialog);
 }
 
@@ -70,9 +71,9 @@ void ChooseTarget(HWND dialog) {
 void Start(HWND dialog) {
   ProgramState* ps = &gProgramState;
   const LRESULT selected = SendDlgItemMessageA(dialog, IDC_AVI_FORMAT, CB_GETCURSEL, 0, 0);
-  ps->RecenterFormat = SplitExtension(int32_t(selected)) ? int32_t(selected) : 0;
-  AviSplitJob job{gChoice.video, gChoice.target, SplitExtension(ps->RecenterFormat), dialog, IDC_AVI_STATUS, {},
-                  nullptr};
+  ps->RecenterFormat = ValidRecenterFormat(int32_t(selected));
+  AviSplitJob job{gChoice.video, gChoice.target, RecenterFormatExtension(ps->RecenterFormat), dialog,
+                  IDC_AVI_STATUS, {}, nullptr};
   ps->AbortRequested = 0;
   gChoice.running = true;
   EnableControls(dialog);

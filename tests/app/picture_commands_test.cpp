@@ -16,6 +16,7 @@
 #include "imageio/avi_split.h"
 #include "imageio/picture_dialog_ids.h"
 #include "imageio/picture_files.h"
+#include "imageio/recenter_formats.h"
 #include "shell/frame_window.h"
 #include "shell/menu_commands.h"
 #include "shell/menu_ids.h"
@@ -100,11 +101,11 @@ TEST_F(PictureCommandTest, SplitWritesEveryFrameInTheChosenFormat) {
       EXPECT_EQ("~", DialogDriver::ItemText(d, IDC_AVI_STATUS));
       EXPECT_EQ("noch nichts gewählt ...", DialogDriver::ItemText(d, IDC_AVI_NAME));
       EXPECT_EQ("noch nichts bestimmt ...", DialogDriver::ItemText(d, IDC_AVI_TARGET_NAME));
-      ASSERT_EQ(kSplitFormatCount, SendDlgItemMessageA(d, IDC_AVI_FORMAT, CB_GETCOUNT, 0, 0));
-      for (int i = 0; i < kSplitFormatCount; ++i) {
+      ASSERT_EQ(kRecenterFormatCount, SendDlgItemMessageA(d, IDC_AVI_FORMAT, CB_GETCOUNT, 0, 0));
+      for (int i = 0; i < kRecenterFormatCount; ++i) {
         char text[64] = "";
         SendDlgItemMessageA(d, IDC_AVI_FORMAT, CB_GETLBTEXT, WPARAM(i), LPARAM(text));
-        EXPECT_STREQ(kSplitFormats[i].listText, text) << "sorted as the extensions are";
+        EXPECT_STREQ(kRecenterFormats[i].listText, text) << "sorted as the extensions are";
       }
       EXPECT_EQ(c.listIndex, SendDlgItemMessageA(d, IDC_AVI_FORMAT, CB_GETCURSEL, 0, 0));
       EXPECT_FALSE(Enabled(d, IDC_AVI_OK));

@@ -1,5 +1,5 @@
-// Splitting a video into numbered pictures: the names, the samples, the
-// format list, and a save that fails.
+// Splitting a video into numbered pictures: the names, the samples and a
+// save that fails.
 #include "imageio/avi_split.h"
 
 #include <windows.h>
@@ -72,27 +72,6 @@ TEST_F(AviSplit, EveryFrameBecomesANumberedPicture) {
   for (int i = 0; i < 5; ++i) ExpectFrame(i, target_ + "_pic000" + std::to_string(i) + ".png");
   EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((target_ + "_pic0004.png").c_str()));
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((target_ + "_pic0005.png").c_str()));
-}
-
-TEST_F(AviSplit, FormatListIndexGivesTheExtension) {
-  const struct {
-    int index;
-    const char* text;
-    const char* extension;
-  } cases[] = {
-      {0, "Bitmaps (*.BMP)", ".bmp"},    {1, "FITS-Bilder (*.FIT)", ".fts"}, {2, "GIF-Format (*.GIF)", ".gif"},
-      {3, "JPEG-Bilder (*.JPG)", ".jpg"}, {4, "PCX-Format (*.PCX)", ".pcx"},  {5, "PNG-Format (*.PNG)", ".png"},
-      {6, "TIFF-Format (*.TIF)", ".tif"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_STREQ(c.text, kSplitFormats[c.index].listText);
-    EXPECT_STREQ(c.extension, SplitExtension(c.index));
-  }
-  // The list is sorted, so its index is the table's.
-  for (int i = 1; i < kSplitFormatCount; ++i)
-    EXPECT_LT(std::string(kSplitFormats[i - 1].listText), std::string(kSplitFormats[i].listText));
-  EXPECT_EQ(nullptr, SplitExtension(-1));
-  EXPECT_EQ(nullptr, SplitExtension(kSplitFormatCount));
 }
 
 TEST_F(AviSplit, AFailedSaveStopsAtTheFirstFrame) {
