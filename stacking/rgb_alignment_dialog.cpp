@@ -92,13 +92,7 @@ void Refresh() {
   const ProgramState* ps = State();
   const ImageResult r = AlignColourChannels(gSource, gCorrected, &gHeader, ps->RGBCorrBlueXshift, ps->RGBCorrBlueYshift,
                                             ps->BlueSize, ps->RGBCorrRedXshift, ps->RGBCorrRedYshift, ps->RedSize);
-  if (r != IMG_OK) return;
-  const POINT at = PreviewSectionOrigin(&gPane);
-  HDC dc = GetDC(gFrame.dialog);
-  HBITMAP bitmap = CreateZoomBitmap(dc, gCorrected, &gHeader, ps, gReduction, at.x, at.y, gPane.viewW, gPane.viewH,
-                                    gPane.rangeX, gPane.rangeY);
-  ReleaseDC(gFrame.dialog, dc);
-  if (bitmap) SetPreviewBitmap(&gPane, bitmap);
+  if (r == IMG_OK) ShowPictureInPane(&gPane, gCorrected, &gHeader);
 }
 
 // Takes over a colour picture: samples (copied), header and metadata. false

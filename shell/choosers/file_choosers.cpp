@@ -80,9 +80,11 @@ OPENFILENAMEA MakeChooserRequest(HWND owner, const char* filter, char* file, uns
   return r;
 }
 
-void AppendFilterExtension(char* path, char* extension, const OPENFILENAMEA& r, bool withDot) {
-  char text[kChoiceExtensionSize];
-  PatternExtension(text, sizeof text, FilterPattern(r.lpstrFilter, r.nFilterIndex), withDot);
+namespace {
+
+// Appends text (".fts", or "fts" to be joined with a dot) to the path and
+// copies it to extension; an empty text or a path without room gives none.
+void AppendExtension(char* path, char* extension, const char* text, bool withDot) {
   const size_t length = std::strlen(path);
   const size_t add = std::strlen(text) + (withDot ? 0 : 1);
   if (!text[0] || length + add >= kChoiceTextSize) {
@@ -90,7 +92,15 @@ void AppendFilterExtension(char* path, char* extension, const OPENFILENAMEA& r, 
     return;
   }
   std::snprintf(path + length, kChoiceTextSize - length, "%s%s", withDot ? "" : ".", text);
-  CopyCut(extension, kChoiceExtensionSize, text, sizeof text);
+  CopyCut(extension, kChoiceExtensionSize, text, std::strlen(text));
+}
+
+}  // namespace
+
+void AppendFilterExtension(char* path, char* extension, const OPENFILENAMEA& r, bool withDot) {
+  char text[kChoiceExtensionSize];
+  PatternExtension(text, sizeof text, FilterPattern(r.lpstrFilter, r.nFilterIndex), withDot);
+  AppendExtension(path, extension, text, withDot);
 }
 
 int RunFileDialog(ChooserKind kind, OPENFILENAMEA* request) {
@@ -131,13 +141,17 @@ int ShowOpenFileDialog(char* path, char* name, char* directory, char* extension,
 }
 
 int ShowSaveFileDialog(char* path, char* name, char* directory, char* extension, char* drive,
-                       const char* initialDirectory, const char* filter, const char* title, HWND owner) {
+                       const char* initialDirectory, const char* filter, const char* title, HWND owner,
+                       const char* defaultExtension) {
   CutSaveProposal(path);
   OPENFILENAMEA r = MakeChooserRequest(owner, filter, path, kChooserPathLimit, initialDirectory, title,
                                        OFN_HIDEREADONLY | OFN_NOCHANGEDIR);
   if (!RunFileDialog(ChooserKind::Save, &r)) return 0;
   ChosenExtension(extension, kChoiceExtensionSize, path, ExtensionOffset(r));
-  if (!extension[0]) AppendFilterExtension(path, extension, r, true);
+  if (!extension[0] && defaultExtension && defaultExtension[0] == '.')
+    AppendExtension(path, extension, defaultExtension, true);
+  else if (!extension[0])
+    AppendFilterExtension(path, extension, r, true);
   ChosenName(name, kChoiceTextSize, path, NameOffset(r));
   if (FILE* existing = std::fopen(path, "rb")) {
     std::fclose(existing);

@@ -32,12 +32,13 @@ extern FileChoice gFileChoice;
 int ShowOpenFileDialog(char* path, char* name, char* directory, char* extension, char* drive,
                        const char* initialDirectory, const char* filter, const char* title, HWND owner);
 // Names a file to write. A proposal ending in a three-letter extension opens
-// without it. When no extension is typed, that of the chosen filter pattern
-// is appended (".BMP", with its dot; nothing for "*.*"). An existing file
-// asks "Soll %s überschrieben werden ?"; No returns 0 with Directory, Drive
-// and CurrentPath unchanged.
+// without it. When no extension is typed, defaultExtension (".fts", with its
+// dot) is appended, without one that of the chosen filter pattern (".BMP";
+// nothing for "*.*"). An existing file asks "Soll %s überschrieben werden ?";
+// No returns 0 with Directory, Drive and CurrentPath unchanged.
 int ShowSaveFileDialog(char* path, char* name, char* directory, char* extension, char* drive,
-                       const char* initialDirectory, const char* filter, const char* title, HWND owner);
+                       const char* initialDirectory, const char* filter, const char* title, HWND owner,
+                       const char* defaultExtension = nullptr);
 // Opens a picture or one frame of a video, with a preview of the selection
 // (template by the screen width). When no extension is typed, that of the
 // chosen filter pattern is appended (Extension "PNG", without the dot). The

@@ -28,9 +28,8 @@ void SetBarText(HWND dialog, const BarSpec& bar, double value) {
 }
 
 void ShowRadio(HWND dialog, const RadioSpec& r, const void* record) {
-  const int value = int(ReadField(record, r.field));
-  for (int i = 0; i < r.count; ++i)
-    CheckDlgButton(dialog, r.firstId + i, value == r.firstValue + i ? BST_CHECKED : BST_UNCHECKED);
+  const int shown = RadioIndex(r, ReadField(record, r.field));
+  for (int i = 0; i < r.count; ++i) CheckDlgButton(dialog, r.firstId + i, i == shown ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void ShowCheck(HWND dialog, const CheckSpec& c, const void* record) {
@@ -81,7 +80,7 @@ const BarSpec* HandleTableScroll(HWND dialog, const ControlTable& table, void* r
 int HandleTableCommand(HWND dialog, const ControlTable& table, void* record, int id, int notification) {
   for (const RadioSpec& r : table.radios) {
     if (id < r.firstId || id >= r.firstId + r.count) continue;
-    const double value = r.firstValue + (id - r.firstId);
+    const double value = RadioValue(r, id - r.firstId);
     const bool changed = ReadField(record, r.field) != value;
     WriteField(record, r.field, value);
     ShowRadio(dialog, r, record);
@@ -103,7 +102,7 @@ int ReadNumberField(HWND dialog, const NumberSpec& n, void* record) {
   GetDlgItemTextA(dialog, n.edit, text, sizeof text);
   const double before = ReadField(record, n.field);
   double value = before;
-  const NumberParse parse = ParseNumber(text, n.min, n.max, n.field.kind == FieldKind::kInt32, &value);
+  const NumberParse parse = ParseNumberField(n, text, &value);
   if (parse == NumberParse::kRefused) {
     char lo[32], hi[32];
     FormatNumber(lo, sizeof lo, n, n.min);
@@ -124,7 +123,7 @@ int ReadNumberFields(HWND dialog, const ControlTable& table, void* record) {
     char text[80] = "";
     GetDlgItemTextA(dialog, n.edit, text, sizeof text);
     double unused;
-    if (ParseNumber(text, n.min, n.max, n.field.kind == FieldKind::kInt32, &unused) == NumberParse::kRefused) ok = 0;
+    if (ParseNumberField(n, text, &unused) == NumberParse::kRefused) ok = 0;
     ReadNumberField(dialog, n, record);
   }
   return ok;

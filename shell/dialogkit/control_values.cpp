@@ -10,6 +10,7 @@
 
 double ReadField(const void* record, FieldRef field) {
   const auto* at = static_cast<const unsigned char*>(record) + field.offset;
+  if (field.kind == FieldKind::kByte) return *at;
   if (field.kind == FieldKind::kDouble) {
     double v;
     std::memcpy(&v, at, sizeof v);
@@ -27,6 +28,10 @@ void WriteField(void* record, FieldRef field, double value) {
     return;
   }
   double r = std::nearbyint(value);
+  if (field.kind == FieldKind::kByte) {
+    *at = r > 255 ? 255 : r >= 0 ? static_cast<unsigned char>(r) : 0;   // NaN too
+    return;
+  }
   if (!(r >= INT32_MIN)) r = INT32_MIN;   // also NaN
   if (r > INT32_MAX) r = INT32_MAX;
   const int32_t v = int32_t(r);
@@ -43,6 +48,8 @@ double BarValue(const BarSpec& spec, int32_t p) {
       return 2.0 * p + 1;
     case BarMap::kEven:
       return 2.0 * p;
+    case BarMap::kMagnification:
+      return p >= 90 ? (p - 90) * 0.1 + 1.0 : p * 0.01 + 0.1;
   }
   return p;
 }
@@ -78,6 +85,9 @@ int32_t BarPosition(const BarSpec& spec, double v) {
       break;
     case BarMap::kEven:
       p = WholeDiv2(v);
+      break;
+    case BarMap::kMagnification:
+      p = v >= 1.0 ? Truncate((v - 1.0) * 10 + 0.5) + 90 : Truncate((v - 0.1) * 100 + 0.5);
       break;
   }
   if (p < spec.min) p = spec.min;
@@ -149,10 +159,27 @@ NumberParse ParseNumber(const char* text, double min, double max, bool whole, do
 
 void FormatNumber(char* out, size_t capacity, const NumberSpec& spec, double v) {
   if (!capacity) return;
-  if (spec.field.kind == FieldKind::kInt32)
+  if (spec.field.kind != FieldKind::kDouble)
     std::snprintf(out, capacity, spec.format ? spec.format : "%ld", long(std::nearbyint(v)));
   else
     std::snprintf(out, capacity, spec.format ? spec.format : "%lf", v);
+}
+
+NumberParse ParseNumberField(const NumberSpec& spec, const char* text, double* value) {
+  double v = 0;
+  const NumberParse parse = ParseNumber(text, spec.min, spec.max, spec.field.kind != FieldKind::kDouble, &v);
+  if (parse == NumberParse::kRefused || (parse == NumberParse::kClamped && spec.refuseOutside))
+    return NumberParse::kRefused;
+  *value = v;
+  return parse;
+}
+
+int32_t RadioValue(const RadioSpec& spec, int i) { return spec.values ? spec.values[i] : spec.firstValue + i; }
+
+int RadioIndex(const RadioSpec& spec, double value) {
+  for (int i = 0; i < spec.count; ++i)
+    if (value == RadioValue(spec, i)) return i;
+  return -1;
 }
 
 namespace {
@@ -177,9 +204,8 @@ int ClampTableFields(const ControlTable& table, void* record) {
     changed += ClampField(record, b.field, lo, hi);
   }
   for (const RadioSpec& r : table.radios) {
-    const double v = ReadField(record, r.field);
-    if (!(v >= r.firstValue && v < r.firstValue + r.count)) {
-      WriteField(record, r.field, r.firstValue);
+    if (RadioIndex(r, ReadField(record, r.field)) < 0) {
+      WriteField(record, r.field, RadioValue(r, 0));
       ++changed;
     }
   }

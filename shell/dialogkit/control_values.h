@@ -27,9 +27,10 @@
 
 // --- fields
 
-enum class FieldKind : int32_t { kInt32, kDouble };
+enum class FieldKind : int32_t { kInt32, kDouble, kByte };
 
-// A 32-bit integer (or BOOL) or double member of a record, by offset.
+// A 32-bit integer (or BOOL), double or byte (a colour's channel) member of
+// a record, by offset.
 struct FieldRef {
   uint32_t offset;
   FieldKind kind;
@@ -37,9 +38,11 @@ struct FieldRef {
 
 template <typename T>
 constexpr FieldRef MakeFieldRef(size_t offset) {
-  static_assert(std::is_same<T, int32_t>::value || std::is_same<T, double>::value,
-                "controls edit 32-bit integers (BOOL too) and doubles");
-  return FieldRef{uint32_t(offset), std::is_same<T, double>::value ? FieldKind::kDouble : FieldKind::kInt32};
+  static_assert(std::is_same<T, int32_t>::value || std::is_same<T, double>::value || std::is_same<T, uint8_t>::value,
+                "controls edit 32-bit integers (BOOL too), doubles and bytes");
+  return FieldRef{uint32_t(offset), std::is_same<T, double>::value    ? FieldKind::kDouble
+                                    : std::is_same<T, uint8_t>::value ? FieldKind::kByte
+                                                                      : FieldKind::kInt32};
 }
 
 // KIT_FIELD(ProgramState, Sigmaradius), KIT_FIELD(ProgramState, ContrastChannels[1].Gamma)
@@ -47,7 +50,8 @@ constexpr FieldRef MakeFieldRef(size_t offset) {
   MakeFieldRef<std::remove_cv_t<decltype(std::declval<Record&>().member)>>(offsetof(Record, member))
 
 double ReadField(const void* record, FieldRef field);
-// Integer fields take the value rounded to the nearest whole number.
+// Integer fields take the value rounded to the nearest whole number, bytes
+// also limited to 0..255.
 void WriteField(void* record, FieldRef field, double value);
 
 // A short list of table rows; converts from an array, empty by default.
@@ -70,6 +74,7 @@ enum class BarMap : int32_t {
   kStrength,   // up to 100: p x 0.01; above: (p - 100) x 0.1 + 1.0 (100 % .. 2000 %)
   kOdd,        // 2p + 1 (odd kernel sizes)
   kEven,       // 2p
+  kMagnification,  // below 90: p x 0.01 + 0.1; from 90: (p - 90) x 0.1 + 1.0 (0.10 .. 1.00 .. 10.0 on 0..180)
 };
 
 // What the text beside a slider shows of the setting v, through its format.
@@ -103,13 +108,19 @@ void FormatBarText(char* out, size_t capacity, const BarSpec& spec, double value
 // --- radio groups, check boxes, number fields
 
 // count consecutive radio buttons from firstId set the field to firstValue,
-// firstValue + 1, ...
+// firstValue + 1, ... or, with a table of count values, to those.
 struct RadioSpec {
   int firstId;
   int count;
   int32_t firstValue;
   FieldRef field;
+  const int32_t* values = nullptr;
 };
+
+// The value of button i (0..count-1) of a group.
+int32_t RadioValue(const RadioSpec& spec, int i);
+// The button that shows value; -1 for none.
+int RadioIndex(const RadioSpec& spec, double value);
 
 // A check box ticked while the field is not 0 (inverted: while it is 0).
 struct CheckSpec {
@@ -119,12 +130,14 @@ struct CheckSpec {
 };
 
 // An edit field holding a number between min and max, shown with format
-// ("%ld" for integer fields, which get whole numbers only).
+// ("%ld" for integer fields, which get whole numbers only). A number outside
+// the range is limited to it, or refused like text that is no number.
 struct NumberSpec {
   int edit;
   FieldRef field;
   double min, max;
   const char* format;
+  bool refuseOutside = false;
 };
 
 enum class NumberParse { kOk, kClamped, kRefused };
@@ -135,6 +148,9 @@ enum class NumberParse { kOk, kClamped, kRefused };
 // outside min..max is limited to it.
 NumberParse ParseNumber(const char* text, double min, double max, bool whole, double* value);
 void FormatNumber(char* out, size_t capacity, const NumberSpec& spec, double value);
+// ParseNumber by the field's rules: whole numbers for integer fields, and a
+// number outside the range refused where the spec says so.
+NumberParse ParseNumberField(const NumberSpec& spec, const char* text, double* value);
 
 struct ControlTable {
   KitSpan<BarSpec> bars;

@@ -59,6 +59,9 @@ enum DialogFrameFlags : unsigned {
   kFrameNoCentre = 1u << 5,          // leave the template's position
 };
 
+// The family of a dialog the keyboard hook does not serve: no entry is written.
+constexpr HotKeyFamily kNoHotKeyEntry = kHotKeyFamilyCount;
+
 struct DialogFrameSpec {
   HotKeyFamily family;
   const char* titleFormat;

@@ -14,6 +14,7 @@
 //                      and their controls)
 //   tab_host.h         a tab control with modeless pages
 //   preview_pane.h     the zoomable picture preview with its bars and "-"/"+"
+//   pane_markers.h     marks (shell/markers/) over the preview
 //   dialog_messages.h  result-code boxes and the progress helper
 //   result_texts.h     the texts of the result codes
 //
@@ -72,6 +73,7 @@
 #include "control_values.h"
 #include "dialog_frame.h"
 #include "dialog_messages.h"
+#include "pane_markers.h"
 #include "preview_pane.h"
 #include "result_texts.h"
 #include "tab_host.h"

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "shell/display_bitmap.h"
 #include "shell/preview_geometry.h"
 #include "shell/previews.h"
 #include "shell/scroll_bars.h"
@@ -130,6 +131,19 @@ void SetPreviewBitmap(PreviewPane* pane, HBITMAP bitmap) {
   pane->bitmap = bitmap;
   Repaint(pane);
 }
+
+int ShowPictureInPane(PreviewPane* pane, const int16_t* samples, const ImageHeader* header) {
+  if (!pane->hasPicture || !samples || !header) return 0;
+  HDC dc = GetDC(pane->dialog);
+  HBITMAP bitmap = CreateZoomBitmap(dc, samples, header, &gProgramState, *pane->reduction, pane->posX, pane->posY,
+                                    pane->viewW, pane->viewH, pane->rangeX, pane->rangeY);
+  ReleaseDC(pane->dialog, dc);
+  if (!bitmap) return 0;
+  SetPreviewBitmap(pane, bitmap);
+  return 1;
+}
+
+void RedrawPreview(PreviewPane* pane) { Repaint(pane); }
 
 void SetPreviewOverlay(PreviewPane* pane, PreviewOverlay overlay, void* context) {
   pane->overlay = overlay;

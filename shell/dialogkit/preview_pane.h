@@ -29,6 +29,8 @@
 
 #include <cstdint>
 
+#include "imagelib/image.h"
+
 constexpr int32_t kMaxReduction = 32;
 constexpr int32_t kPreviewScrollPage = 8;
 
@@ -78,6 +80,12 @@ int HandlePreviewScroll(PreviewPane* pane, HWND bar, WPARAM request);
 POINT PreviewSectionOrigin(const PreviewPane* pane);
 // Takes the bitmap (may be null) and repaints; the previous one is deleted.
 void SetPreviewBitmap(PreviewPane* pane, HBITMAP bitmap);
+// The visible section of a picture (of the size SetPreviewPicture was given)
+// as the pane's bitmap, through the program's palette; 0 when no bitmap
+// could be made (the pane then keeps its previous one).
+int ShowPictureInPane(PreviewPane* pane, const int16_t* samples, const ImageHeader* header);
+// Paints the pane again (after its overlay changed).
+void RedrawPreview(PreviewPane* pane);
 // Draws through the callback after each paint (null: none).
 void SetPreviewOverlay(PreviewPane* pane, PreviewOverlay overlay, void* context);
 // Enables the bars and buttons as SetPreviewPicture would (on) or disables

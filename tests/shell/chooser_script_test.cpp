@@ -185,6 +185,28 @@ TEST_F(ChooserSeam, SaveAppendsTheChosenFilterExtension) {
   }
 }
 
+// A dialog that knows the format (the cut-out's list) hands its extension
+// for a name typed without one; a typed extension stays.
+TEST_F(ChooserSeam, SaveAppendsTheCallersExtensionBeforeTheFilters) {
+  const struct {
+    const char* typed;
+    const char* path;
+    const char* extension;
+  } kRows[] = {
+      {"C:\\x\\mond", "C:\\x\\mond.fts", ".fts"},
+      {"C:\\x\\mond.png", "C:\\x\\mond.png", "png"},
+  };
+  for (const auto& r : kRows) {
+    ChooserScript choosers;
+    choosers.Choose(r.typed, 2);
+    ASSERT_EQ(1, ShowSaveFileDialog(f_.Path, f_.Name, f_.Directory, f_.Extension, &f_.Drive, "C:\\start", kFilter,
+                                    "Titel", nullptr, ".fts"))
+        << r.typed;
+    EXPECT_STREQ(r.path, f_.Path);
+    EXPECT_STREQ(r.extension, f_.Extension);
+  }
+}
+
 TEST_F(ChooserSeam, PictureOpenTakesTheFrameChosenInThePreview) {
   ChooserScript choosers;
   choosers.Choose("D:\\serie\\clip.avi").Frame(7).Choose("D:\\serie\\saturn", 2);

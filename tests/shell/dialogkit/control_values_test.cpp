@@ -19,6 +19,7 @@ struct Record {
   double sigma;
   int32_t kind;
   double gain;
+  uint8_t channel;
 };
 
 constexpr BarSpec kOdd = {1, 2, 1, 22, 1, BarMap::kOdd, 1.0, BarText::kLong, "%ld", KIT_FIELD(Record, size)};
@@ -29,6 +30,10 @@ constexpr BarSpec kSigma = {5, 6, -50, 50, 10, BarMap::kLinear, 1.0, BarText::kS
 constexpr BarSpec kPercent = {7, 8, 0, 100, 10, BarMap::kLinear, 0.01, BarText::kPercent, "%ld %%",
                               KIT_FIELD(Record, strength)};
 constexpr BarSpec kEven = {9, 10, 0, 7, 1, BarMap::kEven, 1.0, BarText::kLong, "%ld", KIT_FIELD(Record, size)};
+constexpr BarSpec kMagnification = {11, 12, 0, 180, 10, BarMap::kMagnification, 1.0, BarText::kDouble, "%4.2lf",
+                                    KIT_FIELD(Record, gain)};
+constexpr BarSpec kChannel = {13, 14, 0, 255, 16, BarMap::kLinear, 1.0, BarText::kLong, "%ld",
+                              KIT_FIELD(Record, channel)};
 
 std::string Text(const BarSpec& spec, double value) {
   char text[64];
@@ -46,6 +51,9 @@ TEST(ControlValuesTest, BarMappingsGoBothWays) {
       {&kStrength, 0, 0.0},   {&kStrength, 57, 0.57}, {&kStrength, 100, 1.0},
       {&kStrength, 110, 2.0}, {&kStrength, 290, 20.0}, {&kSigma, -50, -50.0},
       {&kSigma, 5, 5.0},      {&kPercent, 57, 0.57},  {&kEven, 7, 14},
+      {&kMagnification, 0, 0.1}, {&kMagnification, 57, 0.67}, {&kMagnification, 89, 0.99},
+      {&kMagnification, 90, 1.0}, {&kMagnification, 100, 2.0}, {&kMagnification, 180, 10.0},
+      {&kChannel, 200, 200},
   };
   for (const auto& c : cases) {
     EXPECT_DOUBLE_EQ(c.value, BarValue(*c.spec, c.position)) << c.position;
@@ -57,6 +65,13 @@ TEST(ControlValuesTest, BarMappingsGoBothWays) {
   EXPECT_EQ(4, BarPosition(kOdd, 10));
   EXPECT_EQ(-50, BarPosition(kSigma, -80));
   EXPECT_EQ(290, BarPosition(kStrength, 1e30));
+  // A magnification of 1.05 falls on the next tenth; below 0.1 the bar's start.
+  EXPECT_EQ(91, BarPosition(kMagnification, 1.05));
+  EXPECT_EQ(0, BarPosition(kMagnification, 0.01));
+  double lo = 0, hi = 0;
+  BarValueRange(kMagnification, &lo, &hi);
+  EXPECT_DOUBLE_EQ(0.1, lo);
+  EXPECT_DOUBLE_EQ(10.0, hi);
 }
 
 TEST(ControlValuesTest, BarTextsShowTheSettingAsTheDialogsDo) {
@@ -98,16 +113,55 @@ TEST(ControlValuesTest, TypedNumbersAreReadLimitedOrRefused) {
   EXPECT_EQ(NumberParse::kRefused, ParseNumber(nullptr, 0, 1, false, nullptr));
 }
 
+TEST(ControlValuesTest, AFieldThatRefusesItsOutsideKeepsItsValue) {
+  constexpr NumberSpec kLimited = {1, KIT_FIELD(Record, gain), 0.01, 1000.0, "%4.2lf"};
+  constexpr NumberSpec kStrict = {1, KIT_FIELD(Record, gain), 0.01, 1000.0, "%4.2lf", true};
+  constexpr NumberSpec kWhole = {2, KIT_FIELD(Record, size), 1, 100000, "%ld", true};
+  const struct {
+    const NumberSpec* spec;
+    const char* text;
+    NumberParse parse;
+    double value;
+  } cases[] = {
+      {&kLimited, "0", NumberParse::kClamped, 0.01}, {&kStrict, "0", NumberParse::kRefused, -1},
+      {&kStrict, "-3", NumberParse::kRefused, -1},   {&kStrict, "16,5", NumberParse::kOk, 16.5},
+      {&kStrict, "1e9", NumberParse::kRefused, -1},  {&kWhole, "240", NumberParse::kOk, 240},
+      {&kWhole, "0", NumberParse::kRefused, -1},     {&kWhole, "2.5", NumberParse::kRefused, -1},
+  };
+  for (const auto& c : cases) {
+    double v = -1;
+    EXPECT_EQ(c.parse, ParseNumberField(*c.spec, c.text, &v)) << c.text;
+    EXPECT_DOUBLE_EQ(c.value, v) << c.text;
+  }
+}
+
+TEST(ControlValuesTest, RadioGroupsWithAValueTable) {
+  static constexpr int32_t kSteps[] = {8, 16, 32, 64, 128, 256};
+  constexpr RadioSpec kStepRadios = {112, 6, 0, KIT_FIELD(Record, kind), kSteps};
+  EXPECT_EQ(8, RadioValue(kStepRadios, 0));
+  EXPECT_EQ(256, RadioValue(kStepRadios, 5));
+  EXPECT_EQ(2, RadioIndex(kStepRadios, 32));
+  EXPECT_EQ(-1, RadioIndex(kStepRadios, 100));
+  static constexpr RadioSpec kRadios[] = {kStepRadios};
+  static constexpr ControlTable kTable = {{}, kRadios, {}, {}};
+  Record r = {};
+  r.kind = 64;
+  EXPECT_EQ(0, ClampTableFields(kTable, &r));
+  r.kind = 100;
+  EXPECT_EQ(1, ClampTableFields(kTable, &r));
+  EXPECT_EQ(8, r.kind) << "outside the table: the first value";
+}
+
 TEST(ControlValuesTest, LoadedSettingsAreClampedIntoWhatTheControlsShow) {
   static constexpr BarSpec kBars[] = {kOdd, kSigma};
   static constexpr RadioSpec kRadios[] = {{20, 10, 0, KIT_FIELD(Record, kind)}};
   static constexpr NumberSpec kNumbers[] = {{30, KIT_FIELD(Record, gain), 0.5, 4.0, "%4.2lf"}};
   static constexpr ControlTable kTable = {kBars, kRadios, {}, kNumbers};
 
-  Record inside = {9, 0, -50, 9, 4.0};
+  Record inside = {9, 0, -50, 9, 4.0, 0};
   EXPECT_EQ(0, ClampTableFields(kTable, &inside));
 
-  Record outside = {99, 0, -80, 12, NAN};
+  Record outside = {99, 0, -80, 12, NAN, 0};
   EXPECT_EQ(4, ClampTableFields(kTable, &outside));
   EXPECT_EQ(45, outside.size);
   EXPECT_EQ(-50, outside.sigma);
@@ -124,6 +178,15 @@ TEST(ControlValuesTest, FieldsAreReadAndWrittenByOffset) {
   EXPECT_EQ(7.0, ReadField(&r, KIT_FIELD(Record, size)));
   WriteField(&r, KIT_FIELD(Record, kind), 1e12);
   EXPECT_EQ(INT32_MAX, r.kind);
+  const struct {
+    double written;
+    uint8_t stored;
+  } bytes[] = {{127.4, 127}, {255.6, 255}, {300, 255}, {-4, 0}, {NAN, 0}};
+  for (const auto& b : bytes) {
+    WriteField(&r, KIT_FIELD(Record, channel), b.written);
+    EXPECT_EQ(b.stored, r.channel) << b.written;
+    EXPECT_EQ(b.stored, ReadField(&r, KIT_FIELD(Record, channel)));
+  }
 }
 
 TEST(TemplateChoiceTest, TheScreenPicksTheSize) {

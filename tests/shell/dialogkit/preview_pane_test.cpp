@@ -7,6 +7,7 @@
 
 #include <functional>
 
+#include "shell/dialogkit/pane_markers.h"
 #include "shell/dialogkit/preview_pane.h"
 #include "tests/shell/dialogkit/kit_fixture.h"
 #include "tests/shell/testkit/dialog_driver.h"
@@ -178,6 +179,47 @@ TEST_F(PreviewPaneTest, TheOverlayDrawsOverEveryPaintWithTheBitmapsPlace) {
     EXPECT_EQ((seen.client.right - 50) / 2, seen.left) << "a smaller bitmap is centred";
     ShowPreviewStatus(&gPane, "Fehler");
     EXPECT_EQ("Fehler", DialogDriver::ItemText(dlg, kStatus));
+  });
+}
+
+// A mark held in picture pixels lands on the bitmap pixel that shows them,
+// scrolled and reduced; and a picture's visible section becomes the bitmap.
+TEST_F(PreviewPaneTest, PicturesAndMarksFollowScrollingAndReduction) {
+  static MarkerRecord mark;
+  static PreviewMapping seen;
+  gReduction = 4;
+  RunPaneDialog([](HWND dlg) {
+    const SIZE picture = {3000, 2400};
+    SetPreviewPicture(&gPane, &picture);
+    SendMessageA(dlg, WM_HSCROLL, SB_PAGEDOWN, LPARAM(GetDlgItem(dlg, kHBar)));
+    ImageHeader h;
+    InitImageHeader(&h);
+    h.width = picture.cx;
+    h.height = picture.cy;
+    h.colourType = 0;
+    int16_t* samples = nullptr;
+    ASSERT_TRUE(AllocPixels(&samples, &h));
+    ASSERT_EQ(1, ShowPictureInPane(&gPane, samples, &h));
+    FreeMem(&samples);
+    BITMAP info = {};
+    GetObject(gPane.bitmap, sizeof info, &info);
+    EXPECT_EQ(gPane.viewW, info.bmWidth) << "the visible section, reduced";
+    ASSERT_EQ(1, InitShiftMarker(PaneMarkerView(&gPane), -1, -1, picture.cx, picture.cy, RGB(0, 255, 0), 1.0, 0,
+                                 &mark));
+    SetPreviewOverlay(
+        &gPane,
+        [](void*, HDC dc, const PreviewMapping* map) {
+          seen = *map;
+          PlaceMarkerOnPane(&mark, dc, map);
+        },
+        nullptr);
+    UpdateWindow(GetDlgItem(dlg, kPreview));
+    EXPECT_EQ(gPane.posX * 4, seen.sectionX);
+    EXPECT_EQ(0.25, mark.zoom);
+    for (int32_t b : {0, 7, 30})
+      EXPECT_EQ(seen.left + b, MarkerToClient(seen.sectionX + 4 * b, mark.zoom, mark.originX)) << b;
+    EXPECT_EQ(seen.top + 9, MarkerToClient(seen.sectionY + 36, mark.zoom, mark.originY));
+    EXPECT_EQ(seen.client.right - 1, mark.clientRight);
   });
 }
 
