@@ -8,7 +8,9 @@
 #include "desktop.h"
 #include "dialogkit/template_choice.h"
 #include "directx/tyvcap/tyvcap.h"
+#include "editing/colour/colour_dialogs.h"
 #include "editing/filter_dialog.h"
+#include "editing/geometry/geometry_dialogs.h"
 #include "frame_window.h"
 #include "imageio/avi_split_dialog.h"
 #include "imageio/gps/gps_dialog.h"
@@ -43,7 +45,7 @@ enum class FollowUp {
   kNone,
   kTargetOnSuccess,   // any result above 0
   kTargetOnOne,
-  kAllOnOne,
+  kAll,               // whatever the result: the palette may have been shown changed
   kSeparation,        // the target, or all four when the channels went to A..D
   kCopyBuffer,
   kDeleteBuffer,
@@ -170,7 +172,7 @@ constexpr MenuCommand kCommands[] = {
     // "&Datei"
     {IDM_LOAD, kAsksOverwrite, nullptr, 1, nullptr, LoadPicture, FollowUp::kNone},
     {IDM_SAVE, 0, nullptr, 1, nullptr, SavePicture, FollowUp::kNone},
-    {IDM_CUT_OUT, kNeedsPicture, "bildausschneiden", 1, nullptr, nullptr, FollowUp::kNone},
+    {IDM_CUT_OUT, kNeedsPicture, "bildausschneiden", 1, CutOutDlgProc, nullptr, FollowUp::kNone},
     {IDM_GRAPHICS_FORMATS, 0, "grafiksetup", 1, nullptr, nullptr, FollowUp::kNone},
     {IDM_QUIT, 0, nullptr, 1, nullptr, Quit, FollowUp::kNone},
     // "Bi&ldaufnahme"
@@ -202,13 +204,15 @@ constexpr MenuCommand kCommands[] = {
      FollowUp::kTargetOnSuccess},
     {IDM_FILTER, kNeedsPicture, "filtersetup3", 1, FilterSetupDlgProc, nullptr, FollowUp::kTargetOnSuccess},
     {IDM_CONTRAST, kNeedsPicture | kSetupFlag0, "kontrastierung2", 1, nullptr, nullptr, FollowUp::kTargetOnSuccess},
-    {IDM_SCALE_RECTIFY, kNeedsPicture, "vergroessern", 2, nullptr, nullptr, FollowUp::kTargetOnSuccess},
-    {IDM_FLIP_MIRROR, kNeedsPicture, "flipmirror", 2, nullptr, nullptr, FollowUp::kTargetOnSuccess},
-    {IDM_SHIFT_DIFFERENCE, kNeedsPicture, "shiftdifferenz", 2, nullptr, nullptr, FollowUp::kTargetOnSuccess},
+    {IDM_SCALE_RECTIFY, kNeedsPicture, "vergroessern", 2, ScalingDlgProc, nullptr, FollowUp::kTargetOnSuccess},
+    {IDM_FLIP_MIRROR, kNeedsPicture, "flipmirror", 2, FlipMirrorDlgProc, nullptr, FollowUp::kTargetOnSuccess},
+    {IDM_SHIFT_DIFFERENCE, kNeedsPicture, "shiftdifferenz", 2, ShiftDifferenceDlgProc, nullptr,
+     FollowUp::kTargetOnSuccess},
     {IDM_REMOVE_STARS, kNeedsPicture, "removestars", 2, nullptr, nullptr, FollowUp::kTargetOnSuccess},
-    {IDM_COLOUR_SEPARATION, kNeedsPicture, "farbentrennen", 1, nullptr, nullptr, FollowUp::kSeparation},
+    {IDM_COLOUR_SEPARATION, kNeedsPicture, "farbentrennen", 1, ColourSeparationDlgProc, nullptr,
+     FollowUp::kSeparation},
     {IDM_TONE_COLOUR_TEMP, kNeedsPicture, "farbtemp", 2, nullptr, nullptr, FollowUp::kTargetOnSuccess},
-    {IDM_PALETTE, 0, "farbpalette", 1, nullptr, nullptr, FollowUp::kAllOnOne},
+    {IDM_PALETTE, 0, "farbpalette", 1, PaletteDlgProc, nullptr, FollowUp::kAll},
     {IDM_UNDO, 0, nullptr, 1, nullptr, Undo, FollowUp::kNone},
     // "&Fenster"
     {IDM_CASCADE, 0, nullptr, 1, nullptr, Cascade, FollowUp::kNone},
@@ -333,8 +337,8 @@ void Finish(HWND frame, const MenuCommand& c, INT_PTR result) {
     case FollowUp::kTargetOnOne:
       if (result == 1) RefreshBufferWindow(target);
       break;
-    case FollowUp::kAllOnOne:
-      if (result == 1) RefreshAllBuffers();
+    case FollowUp::kAll:
+      RefreshAllBuffers();
       break;
     case FollowUp::kSeparation:
       if (result <= 0) break;

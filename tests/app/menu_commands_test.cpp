@@ -105,7 +105,8 @@ const Case kCases[] = {
     {IDM_COLOUR_SEPARATION, true,  0,     nullptr,    nullptr,           "farbentrennen",      1,  "ABCD", 3, 1, U, false, true,  1024, 0, nullptr},
     {IDM_COLOUR_SEPARATION, true,  0,     nullptr,    nullptr,           "farbentrennen",      1,  "C",    3, 1, U, false, true,  1024, 1, nullptr},
     {IDM_PALETTE,           false, 0,     nullptr,    nullptr,           "farbpalette",        1,  "ABCD", 3, 1, U, false, true,  1024, 0, nullptr},
-    {IDM_PALETTE,           false, 0,     nullptr,    nullptr,           "farbpalette",        2,  "",     3, 1, U, false, true,  1024, 0, nullptr},
+    // A cancelled palette repaints too: the buffers may have been shown in the other one.
+    {IDM_PALETTE,           false, 0,     nullptr,    nullptr,           "farbpalette",        0,  "ABCD", 3, 1, U, false, true,  1024, 0, nullptr},
     {IDM_NOISE_FILTER,      false, 0,     kEmpty,     "Programmhinweis", nullptr,              1,  "",     3, 1, U, false, true,  1024, 0, nullptr},
     {IDM_NOISE_FILTER,      true,  0,     nullptr,    nullptr,           "rauschfilter",       1,  "C",    3, 0, U, false, true,  1024, 0, nullptr},
     {IDM_MANUAL_STACK,      true,  IDYES, kOverwrite, "Programmfrage",   "handanpass1024",     1,  "A",    1, 1, U, true,  false, 1024, 0, nullptr},
