@@ -2,10 +2,10 @@
 // mirrored, turned by 180 degrees or tipped by 90, into a chosen buffer.
 #include "editing/geometry/geometry_dialogs.h"
 #include "editing/geometry/geometry_ids.h"
+#include "editing/geometry/source_preview.h"
 #include "imagelib/primitives.h"
 #include "shell/buffer_slots.h"
 #include "shell/dialogkit/dialog_kit.h"
-#include "shell/message_box.h"
 #include "shell/settings.h"
 
 namespace {
@@ -23,14 +23,13 @@ constexpr PreviewPaneSpec kPane = {IDC_FLIP_PREVIEW, IDC_FLIP_HSCROLL, IDC_FLIP_
 DialogFrame gFrame;
 PreviewPane gPane;
 int32_t gReduction = 1;          // kept between openings
-ImageHeader gHeader;
-ImageMetadata gMetadata;
+SourcePreview gSource;
 int16_t* gResult = nullptr;      // the flipped picture, until a buffer takes it
 
 ProgramState* State() { return &gProgramState; }
 
 // The preview always shows the source as it is.
-void Refresh() { ShowPictureInPane(&gPane, GetSlotPixels(State()->SourceBuffer, State()), &gHeader); }
+void Refresh() { ShowSourcePreview(&gFrame, &gPane, &gSource); }
 
 // true when the focus was put on "&Abbrechen".
 bool Open(HWND dialog) {
@@ -45,16 +44,7 @@ bool Open(HWND dialog) {
     SetFocus(GetDlgItem(dialog, IDC_FLIP_CANCEL));
     return true;
   }
-  GetSlotHeader(&gHeader, ps->SourceBuffer, ps);
-  GetSlotMetadata(&gMetadata, ps->SourceBuffer, ps);
-  if (!AllocPixels(&gResult, &gHeader)) {
-    ShowMessageBox(dialog, "Nicht genug Speicher !", kTitleError, MB_OK | MB_ICONSTOP);
-    CancelDialogFrame(&gFrame);
-    return false;
-  }
-  const SIZE size = {gHeader.width, gHeader.height};
-  SetPreviewPicture(&gPane, &size);
-  Refresh();
+  TakeSourcePreview(&gFrame, &gPane, &gSource, &gResult);
   return false;
 }
 
@@ -65,7 +55,7 @@ ApplyOutcome Flip(DialogFrame* frame, void*) {
   GetSlotHeader(&source, ps->SourceBuffer, ps);
   if (FlipRotateImage(ps->Flipmethod, &source, &result, GetSlotPixels(ps->SourceBuffer, ps), gResult) != IMG_OK)
     return ApplyOutcome::kStay;
-  if (InstallImage(ps->TargetBuffer, ps, gResult, &result, &gMetadata)) gResult = nullptr;
+  if (InstallImage(ps->TargetBuffer, ps, gResult, &result, &gSource.metadata)) gResult = nullptr;
   return ApplyOutcome::kDone;
 }
 

@@ -8,6 +8,7 @@
 #include "editing/geometry/geometry_dialogs.h"
 #include "editing/geometry/geometry_ids.h"
 #include "editing/geometry/scaling_plan.h"
+#include "editing/geometry/source_preview.h"
 #include "imagelib/matrix.h"
 #include "imagelib/primitives.h"
 #include "imagelib/resample.h"
@@ -24,8 +25,9 @@ constexpr RadioSpec kRadios[] = {{IDC_SCALE_PICK_UP, 2, kMinifyPickUp, KIT_FIELD
                                  {IDC_SCALE_NEAREST, 3, 2, KIT_FIELD(ProgramState, EnlargeMethod)}};
 constexpr CheckSpec kChecks[] = {{IDC_SCALE_SECTION, KIT_FIELD(ProgramState, IsSection), false}};
 // Pixel sizes above 0 only: a typed 0 or less keeps the size there was.
-constexpr NumberSpec kNumbers[] = {{IDC_SCALE_WIDTH, KIT_FIELD(ProgramState, Pixelwidth), 0.01, 10000.0, "%4.2lf", true},
-                                   {IDC_SCALE_HEIGHT, KIT_FIELD(ProgramState, Pixelheight), 0.01, 10000.0, "%4.2lf", true}};
+constexpr NumberSpec kNumbers[] = {
+    {IDC_SCALE_WIDTH, KIT_FIELD(ProgramState, Pixelwidth), 0.01, 10000.0, "%4.2lf", true},
+    {IDC_SCALE_HEIGHT, KIT_FIELD(ProgramState, Pixelheight), 0.01, 10000.0, "%4.2lf", true}};
 constexpr ControlTable kTable = {kBars, kRadios, kChecks, kNumbers};
 
 constexpr DialogFrameSpec kSpec = {
@@ -63,8 +65,7 @@ constexpr Turn kTurns[] = {{IDC_SCALE_CLOCKWISE, 0.5},
 DialogFrame gFrame;
 PreviewPane gPane;
 int32_t gReduction = 1;          // kept between openings
-ImageHeader gHeader;
-ImageMetadata gMetadata;
+SourcePreview gSource;
 double gAngle = 0.0;             // radians, 0 at every opening
 MarkerRecord gMark;              // the four corners, in picture pixels
 bool gHaveMark = false;
@@ -91,8 +92,8 @@ void EnableByFactor(HWND dialog) {
 ScalingInput Input() {
   const ProgramState* ps = State();
   ScalingInput in{};
-  in.width = gHeader.width;
-  in.height = gHeader.height;
+  in.width = gSource.header.width;
+  in.height = gSource.header.height;
   in.scale = ps->Scale;
   in.pixelWidth = ps->Pixelwidth;
   in.pixelHeight = ps->Pixelheight;
@@ -113,7 +114,7 @@ void UpdateMark() {
   RedrawPreview(&gPane);
 }
 
-void Refresh() { ShowPictureInPane(&gPane, GetSlotPixels(State()->SourceBuffer, State()), &gHeader); }
+void Refresh() { ShowSourcePreview(&gFrame, &gPane, &gSource); }
 
 void DrawMark(void*, HDC dc, const PreviewMapping* map) {
   if (!gHaveMark) return;
@@ -144,14 +145,11 @@ bool Open(HWND dialog) {
     SetFocus(GetDlgItem(dialog, IDC_SCALE_CANCEL));
     return true;
   }
-  GetSlotHeader(&gHeader, ps->SourceBuffer, ps);
-  GetSlotMetadata(&gMetadata, ps->SourceBuffer, ps);
-  const SIZE size = {gHeader.width, gHeader.height};
-  SetPreviewPicture(&gPane, &size);
-  gHaveMark = InitQuadMarker(PaneMarkerView(&gPane), 0, 0, gHeader.width, gHeader.height, gHeader.width,
-                             gHeader.height, kMarkColour, ps->Scale, ps->IsSection ? 1 : 0, gAngle, ps->Pixelwidth,
-                             ps->Pixelheight, 1.0 / gReduction, 0, &gMark) == 1;
-  Refresh();
+  TakeSourcePreview(&gFrame, &gPane, &gSource, nullptr);
+  const ImageHeader& h = gSource.header;
+  gHaveMark = InitQuadMarker(PaneMarkerView(&gPane), 0, 0, h.width, h.height, h.width, h.height, kMarkColour, ps->Scale,
+                             ps->IsSection ? 1 : 0, gAngle, ps->Pixelwidth, ps->Pixelheight, 1.0 / gReduction, 0,
+                             &gMark) == 1;
   if (!gHaveMark) {
     Refuse(dialog, "Keine Cursorinitialisierung");
     return true;
@@ -165,7 +163,7 @@ ApplyOutcome Scale(DialogFrame* frame, void* context) {
   const ScalingPlan& plan = *static_cast<const ScalingPlan*>(context);
   // The pixel shape enters through the source's pixel scales; the result
   // keeps the buffer's own.
-  ImageHeader source = gHeader, result = gHeader;
+  ImageHeader source = gSource.header, result = gSource.header;
   source.xScale = ps->Pixelwidth;
   source.yScale = ps->Pixelheight;
   result.width = plan.width;
@@ -191,7 +189,7 @@ ApplyOutcome Scale(DialogFrame* frame, void* context) {
     FreeMem(&out);
     return ApplyOutcome::kDone;
   }
-  if (!InstallImage(ps->TargetBuffer, ps, out, &result, &gMetadata)) FreeMem(&out);
+  if (!InstallImage(ps->TargetBuffer, ps, out, &result, &gSource.metadata)) FreeMem(&out);
   return ApplyOutcome::kDone;
 }
 

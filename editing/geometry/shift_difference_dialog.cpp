@@ -7,17 +7,18 @@
 
 #include "editing/geometry/geometry_dialogs.h"
 #include "editing/geometry/geometry_ids.h"
+#include "editing/geometry/source_preview.h"
 #include "imagelib/gradients.h"
 #include "shell/buffer_slots.h"
 #include "shell/dialogkit/dialog_kit.h"
-#include "shell/message_box.h"
 #include "shell/settings.h"
 
 namespace {
 
 // One shift bar shows the value of the method chosen, in tenths.
 constexpr BarSpec ShiftBar(FieldRef value) {
-  return {IDC_SHIFT_VALUE, IDC_SHIFT_VALUE_TEXT, -250, 250, 10, BarMap::kLinear, 0.1, BarText::kDouble, "%4.2lf", value};
+  return {IDC_SHIFT_VALUE, IDC_SHIFT_VALUE_TEXT, -250, 250, 10, BarMap::kLinear, 0.1, BarText::kDouble, "%4.2lf",
+          value};
 }
 constexpr BarSpec kEffectBar = {IDC_SHIFT_EFFECT, IDC_SHIFT_EFFECT_TEXT, 0, 100, 10, BarMap::kLinear, 0.01,
                                 BarText::kDouble, "%4.2lf", KIT_FIELD(ProgramState, ShiftdifferenzEffect)};
@@ -55,8 +56,7 @@ constexpr Move kMoves[] = {
 DialogFrame gFrame;
 PreviewPane gPane;
 int32_t gReduction = 1;          // kept between openings
-ImageHeader gHeader;
-ImageMetadata gMetadata;
+SourcePreview gSource;
 int16_t* gResult = nullptr;      // the result, until a buffer takes it
 MarkerRecord gCentre;            // in pixels of the whole picture
 bool gHaveCentre = false;
@@ -69,7 +69,7 @@ void ShowMethod(HWND dialog) {
   SetDlgItemTextA(dialog, IDC_SHIFT_VALUE_LABEL, kValueLabels[State()->ShiftdifferenzMethod]);
 }
 
-void Refresh() { ShowPictureInPane(&gPane, GetSlotPixels(State()->SourceBuffer, State()), &gHeader); }
+void Refresh() { ShowSourcePreview(&gFrame, &gPane, &gSource); }
 
 void DrawCentre(void*, HDC dc, const PreviewMapping* map) {
   if (!gHaveCentre) return;
@@ -91,19 +91,11 @@ bool Open(HWND dialog) {
     SetFocus(GetDlgItem(dialog, IDC_SHIFT_CANCEL));
     return true;
   }
-  GetSlotHeader(&gHeader, ps->SourceBuffer, ps);
-  GetSlotMetadata(&gMetadata, ps->SourceBuffer, ps);
-  if (!AllocPixels(&gResult, &gHeader)) {
-    ShowMessageBox(dialog, "Nicht genug Speicher !", kTitleError, MB_OK | MB_ICONSTOP);
-    CancelDialogFrame(&gFrame);
-    return false;
-  }
-  const SIZE size = {gHeader.width, gHeader.height};
-  SetPreviewPicture(&gPane, &size);
-  gHaveCentre = InitShiftMarker(PaneMarkerView(&gPane), -1, -1, gHeader.width, gHeader.height, kMarkColour,
-                                1.0 / gReduction, 0, &gCentre) == 1;
+  if (!TakeSourcePreview(&gFrame, &gPane, &gSource, &gResult)) return false;
+  const ImageHeader& h = gSource.header;
+  gHaveCentre = InitShiftMarker(PaneMarkerView(&gPane), -1, -1, h.width, h.height, kMarkColour, 1.0 / gReduction, 0,
+                                &gCentre) == 1;
   SetPreviewOverlay(&gPane, DrawCentre, nullptr);
-  Refresh();
   return false;
 }
 
@@ -111,10 +103,11 @@ ApplyOutcome Subtract(DialogFrame* frame, void*) {
   ProgramState* ps = frame->ps;
   const double values[] = {ps->Angle, ps->Tangent, ps->Radius};
   const int32_t method = ps->ShiftdifferenzMethod;
-  const ImageResult r = SubtractRotatedCopy(&gHeader, GetSlotPixels(ps->SourceBuffer, ps), gResult, gCentre.geometry[0],
-                                            gCentre.geometry[1], values[method], ps->ShiftdifferenzEffect, method);
+  const int32_t* centre = gCentre.geometry;
+  const ImageResult r = SubtractRotatedCopy(&gSource.header, GetSlotPixels(ps->SourceBuffer, ps), gResult, centre[0],
+                                            centre[1], values[method], ps->ShiftdifferenzEffect, method);
   if (r != IMG_OK) return ApplyOutcome::kStay;
-  if (InstallImage(ps->TargetBuffer, ps, gResult, &gHeader, &gMetadata)) gResult = nullptr;
+  if (InstallImage(ps->TargetBuffer, ps, gResult, &gSource.header, &gSource.metadata)) gResult = nullptr;
   return ApplyOutcome::kDone;
 }
 

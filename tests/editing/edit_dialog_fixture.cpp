@@ -43,8 +43,8 @@ void EditDialogTest::TypeAndLeave(HWND dialog, int id, const char* text) {
 bool EditDialogTest::ClickPicture(HWND dialog, int previewId, int x, int y) {
   PreviewMapping map;
   const PreviewPane* pane = PreviewPaneOf(dialog);
-  if (!pane || !GetPreviewMapping(pane, &map) || (x - map.sectionX) % map.reduction || (y - map.sectionY) % map.reduction)
-    return false;
+  if (!pane || !GetPreviewMapping(pane, &map)) return false;
+  if ((x - map.sectionX) % map.reduction || (y - map.sectionY) % map.reduction) return false;
   POINT at = {map.left + (x - map.sectionX) / map.reduction, map.top + (y - map.sectionY) / map.reduction};
   MapWindowPoints(GetDlgItem(dialog, previewId), dialog, &at, 1);
   POINT check;
