@@ -92,7 +92,7 @@ void Refresh() {
   const ProgramState* ps = State();
   const ImageResult r = AlignColourChannels(gSource, gCorrected, &gHeader, ps->RGBCorrBlueXshift, ps->RGBCorrBlueYshift,
                                             ps->BlueSize, ps->RGBCorrRedXshift, ps->RGBCorrRedYshift, ps->RedSize);
-  if (r == IMG_OK) ShowPictureInPane(&gPane, gCorrected, &gHeader);
+  if (r == IMG_OK) ShowPreviewSamples(&gPane, gCorrected, &gHeader);
 }
 
 // Takes over a colour picture: samples (copied), header and metadata. false

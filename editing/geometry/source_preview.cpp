@@ -19,5 +19,5 @@ bool TakeSourcePreview(DialogFrame* frame, PreviewPane* pane, SourcePreview* sou
 }
 
 void ShowSourcePreview(DialogFrame* frame, PreviewPane* pane, const SourcePreview* source) {
-  ShowPictureInPane(pane, GetSlotPixels(frame->ps->SourceBuffer, frame->ps), &source->header);
+  ShowPreviewSamples(pane, GetSlotPixels(frame->ps->SourceBuffer, frame->ps), &source->header);
 }

@@ -132,15 +132,16 @@ void SetPreviewBitmap(PreviewPane* pane, HBITMAP bitmap) {
   Repaint(pane);
 }
 
-int ShowPictureInPane(PreviewPane* pane, const int16_t* samples, const ImageHeader* header) {
-  if (!pane->hasPicture || !samples || !header) return 0;
-  HDC dc = GetDC(pane->dialog);
-  HBITMAP bitmap = CreateZoomBitmap(dc, samples, header, &gProgramState, *pane->reduction, pane->posX, pane->posY,
-                                    pane->viewW, pane->viewH, pane->rangeX, pane->rangeY);
-  ReleaseDC(pane->dialog, dc);
-  if (!bitmap) return 0;
+int ShowPreviewSamples(PreviewPane* pane, const int16_t* samples, const ImageHeader* header) {
+  HBITMAP bitmap = nullptr;
+  if (samples && header && pane->hasPicture) {
+    HDC dc = GetDC(pane->dialog);
+    bitmap = CreateZoomBitmap(dc, samples, header, &gProgramState, *pane->reduction, pane->posX, pane->posY,
+                              pane->viewW, pane->viewH, pane->rangeX, pane->rangeY);
+    ReleaseDC(pane->dialog, dc);
+  }
   SetPreviewBitmap(pane, bitmap);
-  return 1;
+  return bitmap != nullptr;
 }
 
 void RedrawPreview(PreviewPane* pane) { Repaint(pane); }

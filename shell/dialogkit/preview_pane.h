@@ -80,10 +80,10 @@ int HandlePreviewScroll(PreviewPane* pane, HWND bar, WPARAM request);
 POINT PreviewSectionOrigin(const PreviewPane* pane);
 // Takes the bitmap (may be null) and repaints; the previous one is deleted.
 void SetPreviewBitmap(PreviewPane* pane, HBITMAP bitmap);
-// The visible section of a picture (of the size SetPreviewPicture was given)
-// as the pane's bitmap, through the program's palette; 0 when no bitmap
-// could be made (the pane then keeps its previous one).
-int ShowPictureInPane(PreviewPane* pane, const int16_t* samples, const ImageHeader* header);
+// The visible section of a whole picture (samples of the header's size, as
+// SetPreviewPicture was told) at the pane's reduction as its bitmap: 1, or 0
+// with the pane black when there are no samples or no bitmap could be made.
+int ShowPreviewSamples(PreviewPane* pane, const int16_t* samples, const ImageHeader* header);
 // Paints the pane again (after its overlay changed).
 void RedrawPreview(PreviewPane* pane);
 // Draws through the callback after each paint (null: none).

@@ -199,7 +199,7 @@ TEST_F(PreviewPaneTest, PicturesAndMarksFollowScrollingAndReduction) {
     h.colourType = 0;
     int16_t* samples = nullptr;
     ASSERT_TRUE(AllocPixels(&samples, &h));
-    ASSERT_EQ(1, ShowPictureInPane(&gPane, samples, &h));
+    ASSERT_EQ(1, ShowPreviewSamples(&gPane, samples, &h));
     FreeMem(&samples);
     BITMAP info = {};
     GetObject(gPane.bitmap, sizeof info, &info);
