@@ -38,6 +38,17 @@ bool Mapping(const PreviewPane* pane, HWND control, PreviewMapping* map) {
   return true;
 }
 
+void Paint(const PreviewPane* pane, HWND control, HDC dc) {
+  PaintPreview(control, dc, pane->bitmap, 0, 0, 1);
+  PreviewMapping map;
+  if (pane->overlay && Mapping(pane, control, &map)) {
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, map.client.left, map.client.top, map.client.right, map.client.bottom);
+    pane->overlay(pane->overlayContext, dc, &map);
+    RestoreDC(dc, saved);
+  }
+}
+
 LRESULT CALLBACK PaneProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
   auto* pane = reinterpret_cast<PreviewPane*>(data);
   switch (message) {
@@ -46,17 +57,14 @@ LRESULT CALLBACK PaneProc(HWND control, UINT message, WPARAM wParam, LPARAM lPar
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(control, &ps);
-      PaintPreview(control, dc, pane->bitmap, 0, 0, 1);
-      PreviewMapping map;
-      if (pane->overlay && Mapping(pane, control, &map)) {
-        const int saved = SaveDC(dc);
-        IntersectClipRect(dc, map.client.left, map.client.top, map.client.right, map.client.bottom);
-        pane->overlay(pane->overlayContext, dc, &map);
-        RestoreDC(dc, saved);
-      }
+      Paint(pane, control, dc);
       EndPaint(control, &ps);
       return 0;
     }
+    case WM_PRINTCLIENT:
+      // What the pane shows, into a device context of the caller's.
+      Paint(pane, control, reinterpret_cast<HDC>(wParam));
+      return 0;
     case WM_NCDESTROY:
       RemoveWindowSubclass(control, PaneProc, kSubclassId);
       break;

@@ -4,7 +4,8 @@
 // frame may be any static control), black while it has no bitmap, owns its
 // bitmap (a new one deletes the old), turns a point of the dialog into
 // picture pixels through the control's real position, and lets the dialog
-// draw a marker overlay through a callback.
+// draw a marker overlay through a callback. WM_PRINTCLIENT draws the same
+// into a device context of the caller's (a test reads it back there).
 //
 // The bitmap always shows the section that starts at PreviewSectionOrigin()
 // (reduced pixels); the dialog makes it after every change, e.g.

@@ -52,3 +52,20 @@ bool EditDialogTest::ClickPicture(HWND dialog, int previewId, int x, int y) {
   SendMessageA(dialog, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
   return true;
 }
+
+COLORREF EditDialogTest::PanePixel(HWND dialog, int previewId, int x, int y) {
+  const HWND control = GetDlgItem(dialog, previewId);
+  RECT client;
+  GetClientRect(control, &client);
+  const HDC screen = GetDC(control);
+  const HDC memory = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+  const HGDIOBJ old = SelectObject(memory, bitmap);
+  SendMessageA(control, WM_PRINTCLIENT, WPARAM(memory), PRF_CLIENT);
+  const COLORREF c = GetPixel(memory, x, y);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(control, screen);
+  return c;
+}

@@ -29,6 +29,9 @@ class EditDialogTest : public AppTest {
   // Releases the left button over the dialog where the preview shows
   // picture pixel (x, y); false when the preview does not show it.
   static bool ClickPicture(HWND dialog, int previewId, int x, int y);
+  // Pixel (x, y) of the preview control's client area as the pane draws it,
+  // read from a device context of its own, whatever lies over the dialog.
+  static COLORREF PanePixel(HWND dialog, int previewId, int x, int y);
   static bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != 0; }
   static bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 };

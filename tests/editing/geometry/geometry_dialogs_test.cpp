@@ -371,14 +371,11 @@ TEST_F(GeometryDialogTest, ACentreMarkedOffTheMiddleAtReductionTwoIsTheOperators
     EXPECT_EQ(2, *PreviewPaneOf(d)->reduction);
     ASSERT_TRUE(ClickPicture(d, IDC_SHIFT_PREVIEW, 130, 50));
     // The cross is drawn through the point clicked.
-    const HWND preview = GetDlgItem(d, IDC_SHIFT_PREVIEW);
-    UpdateWindow(preview);
     PreviewMapping map;
     ASSERT_TRUE(GetPreviewMapping(PreviewPaneOf(d), &map));
-    const HDC dc = GetDC(preview);
-    EXPECT_EQ(RGB(0, 255, 0), GetPixel(dc, map.left + 65, map.top + 5));
-    EXPECT_EQ(RGB(0, 255, 0), GetPixel(dc, map.left + 5, map.top + 25));
-    ReleaseDC(preview, dc);
+    EXPECT_EQ(RGB(0, 255, 0), PanePixel(d, IDC_SHIFT_PREVIEW, map.left + 65, map.top + 5));
+    EXPECT_EQ(RGB(0, 255, 0), PanePixel(d, IDC_SHIFT_PREVIEW, map.left + 5, map.top + 25));
+    EXPECT_NE(RGB(0, 255, 0), PanePixel(d, IDC_SHIFT_PREVIEW, map.left + 64, map.top + 5));
     DialogDriver::Click(d, IDC_SHIFT_UP);
     DialogDriver::Click(d, IDC_SHIFT_LEFT10);   // Shift+Left of the keyboard hook
     DialogDriver::Click(d, IDC_SHIFT_OK);
