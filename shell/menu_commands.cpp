@@ -172,7 +172,7 @@ constexpr MenuCommand kCommands[] = {
     // "&Datei"
     {IDM_LOAD, kAsksOverwrite, nullptr, 1, nullptr, LoadPicture, FollowUp::kNone},
     {IDM_SAVE, 0, nullptr, 1, nullptr, SavePicture, FollowUp::kNone},
-    {IDM_CUT_OUT, kNeedsPicture, "bildausschneiden", 1, CutOutDlgProc, nullptr, FollowUp::kNone},
+    {IDM_CUT_OUT, kNeedsPicture, "bildausschneiden", 1, CutOutSaveDlgProc, nullptr, FollowUp::kNone},
     {IDM_GRAPHICS_FORMATS, 0, "grafiksetup", 1, nullptr, nullptr, FollowUp::kNone},
     {IDM_QUIT, 0, nullptr, 1, nullptr, Quit, FollowUp::kNone},
     // "Bi&ldaufnahme"
@@ -204,7 +204,7 @@ constexpr MenuCommand kCommands[] = {
      FollowUp::kTargetOnSuccess},
     {IDM_FILTER, kNeedsPicture, "filtersetup3", 1, FilterSetupDlgProc, nullptr, FollowUp::kTargetOnSuccess},
     {IDM_CONTRAST, kNeedsPicture | kSetupFlag0, "kontrastierung2", 1, nullptr, nullptr, FollowUp::kTargetOnSuccess},
-    {IDM_SCALE_RECTIFY, kNeedsPicture, "vergroessern", 2, ScalingDlgProc, nullptr, FollowUp::kTargetOnSuccess},
+    {IDM_SCALE_RECTIFY, kNeedsPicture, "vergroessern", 2, ScaleRectifyDlgProc, nullptr, FollowUp::kTargetOnSuccess},
     {IDM_FLIP_MIRROR, kNeedsPicture, "flipmirror", 2, FlipMirrorDlgProc, nullptr, FollowUp::kTargetOnSuccess},
     {IDM_SHIFT_DIFFERENCE, kNeedsPicture, "shiftdifferenz", 2, ShiftDifferenceDlgProc, nullptr,
      FollowUp::kTargetOnSuccess},

@@ -91,7 +91,7 @@ BOOL Command(HWND dialog, int id, int notification) {
 
 }  // namespace
 
-INT_PTR CALLBACK CutOutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK CutOutSaveDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
       Open(dialog);

@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-INT_PTR CALLBACK ScalingDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK ScaleRectifyDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK FlipMirrorDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK ShiftDifferenceDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK CutOutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK CutOutSaveDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -288,7 +288,7 @@ void Scroll(HWND dialog, HWND bar, WPARAM request) {
 
 }  // namespace
 
-INT_PTR CALLBACK ScalingDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK ScaleRectifyDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       return Open(dialog) ? FALSE : TRUE;
