@@ -1,5 +1,7 @@
 #include "control_table.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
 
 #include "shell/message_box.h"
@@ -8,9 +10,21 @@
 
 namespace {
 
+bool IsTrackbar(HWND control) {
+  char name[32];
+  return GetClassNameA(control, name, sizeof name) && lstrcmpiA(name, TRACKBAR_CLASSA) == 0;
+}
+
 void SetBarControl(HWND dialog, const BarSpec& bar, int32_t position) {
   HWND control = GetDlgItem(dialog, bar.bar);
   if (!control) return;
+  if (IsTrackbar(control)) {
+    SendMessageA(control, TBM_SETRANGEMIN, FALSE, bar.min);
+    SendMessageA(control, TBM_SETRANGEMAX, FALSE, bar.max);
+    SendMessageA(control, TBM_SETPAGESIZE, 0, bar.page);
+    SendMessageA(control, TBM_SETPOS, TRUE, position);
+    return;
+  }
   SCROLLINFO si = {};
   si.cbSize = sizeof si;
   si.fMask = SIF_RANGE | SIF_POS;
@@ -66,9 +80,15 @@ const BarSpec* HandleTableScroll(HWND dialog, const ControlTable& table, void* r
   const int id = GetDlgCtrlID(control);
   for (const BarSpec& b : table.bars) {
     if (b.bar != id || GetDlgItem(dialog, id) != control) continue;
-    int32_t position = GetScrollPos(control, SB_CTL);
-    UpdateScrollPos(&position, b.page, b.max, b.min, 0, request);
-    SetScrollPos(control, SB_CTL, position, TRUE);
+    int32_t position;
+    if (IsTrackbar(control)) {
+      // A trackbar has moved itself already.
+      position = int32_t(SendMessageA(control, TBM_GETPOS, 0, 0));
+    } else {
+      position = GetScrollPos(control, SB_CTL);
+      UpdateScrollPos(&position, b.page, b.max, b.min, 0, request);
+      SetScrollPos(control, SB_CTL, position, TRUE);
+    }
     const double value = BarValue(b, position);
     WriteField(record, b.field, value);
     SetBarText(dialog, b, ReadField(record, b.field));

@@ -12,6 +12,9 @@
 //     if (HandleTableCommand(dialog, kTable, &gProgramState, LOWORD(wParam), HIWORD(wParam)))
 //       ... a field changed ...
 //
+// A bar may be a scroll bar or a trackbar: a trackbar gets the range and the
+// page of its spec, and moves itself before it tells the dialog.
+//
 // A number field is read when it loses the focus (or on HandleTableCommand
 // with EN_KILLFOCUS): text that is no number is refused with a note and the
 // field's value is written back; a number out of range is limited and

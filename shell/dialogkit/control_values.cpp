@@ -50,6 +50,8 @@ double BarValue(const BarSpec& spec, int32_t p) {
       return 2.0 * p;
     case BarMap::kMagnification:
       return p >= 90 ? (p - 90) * 0.1 + 1.0 : p * 0.01 + 0.1;
+    case BarMap::kInverted:
+      return (spec.max - p) * spec.scale;
   }
   return p;
 }
@@ -88,6 +90,9 @@ int32_t BarPosition(const BarSpec& spec, double v) {
       break;
     case BarMap::kMagnification:
       p = v >= 1.0 ? Truncate((v - 1.0) * 10 + 0.5) + 90 : Truncate((v - 0.1) * 100 + 0.5);
+      break;
+    case BarMap::kInverted:
+      p = spec.max - Truncate(v / spec.scale);
       break;
   }
   if (p < spec.min) p = spec.min;

@@ -46,8 +46,10 @@ constexpr FieldRef MakeFieldRef(size_t offset) {
 }
 
 // KIT_FIELD(ProgramState, Sigmaradius), KIT_FIELD(ProgramState, ContrastChannels[1].Gamma)
-#define KIT_FIELD(Record, member) \
-  MakeFieldRef<std::remove_cv_t<decltype(std::declval<Record&>().member)>>(offsetof(Record, member))
+// (an array element too: KIT_FIELD(ContrastChannelSettings, Curve[3])).
+#define KIT_FIELD(Record, member)                                                                 \
+  MakeFieldRef<std::remove_cv_t<std::remove_reference_t<decltype(std::declval<Record&>().member)>>>( \
+      offsetof(Record, member))
 
 double ReadField(const void* record, FieldRef field);
 // Integer fields take the value rounded to the nearest whole number, bytes
@@ -75,6 +77,7 @@ enum class BarMap : int32_t {
   kOdd,        // 2p + 1 (odd kernel sizes)
   kEven,       // 2p
   kMagnification,  // below 90: p x 0.01 + 0.1; from 90: (p - 90) x 0.1 + 1.0 (0.10 .. 1.00 .. 10.0 on 0..180)
+  kInverted,   // (max - p) x scale: a vertical bar whose top is the largest value
 };
 
 // What the text beside a slider shows of the setting v, through its format.

@@ -15,6 +15,7 @@
 //   tab_host.h         a tab control with modeless pages
 //   preview_pane.h     the zoomable picture preview with its bars and "-"/"+"
 //   pane_markers.h     marks (shell/markers/) over the preview
+//   plot_pane.h        a frame painted by the dialog: histograms, curves
 //   dialog_messages.h  result-code boxes and the progress helper
 //   result_texts.h     the texts of the result codes
 //
@@ -74,6 +75,7 @@
 #include "dialog_frame.h"
 #include "dialog_messages.h"
 #include "pane_markers.h"
+#include "plot_pane.h"
 #include "preview_pane.h"
 #include "result_texts.h"
 #include "tab_host.h"

@@ -34,6 +34,9 @@ constexpr BarSpec kMagnification = {11, 12, 0, 180, 10, BarMap::kMagnification, 
                                     KIT_FIELD(Record, gain)};
 constexpr BarSpec kChannel = {13, 14, 0, 255, 16, BarMap::kLinear, 1.0, BarText::kLong, "%ld",
                               KIT_FIELD(Record, channel)};
+// A vertical bar whose top position 0 is the largest value.
+constexpr BarSpec kInverted = {11, 0, 0, 1023, 16, BarMap::kInverted, 32.0, BarText::kNone, nullptr,
+                               KIT_FIELD(Record, size)};
 
 std::string Text(const BarSpec& spec, double value) {
   char text[64];
@@ -54,6 +57,7 @@ TEST(ControlValuesTest, BarMappingsGoBothWays) {
       {&kMagnification, 0, 0.1}, {&kMagnification, 57, 0.67}, {&kMagnification, 89, 0.99},
       {&kMagnification, 90, 1.0}, {&kMagnification, 100, 2.0}, {&kMagnification, 180, 10.0},
       {&kChannel, 200, 200},
+      {&kInverted, 0, 32736}, {&kInverted, 896, 4064}, {&kInverted, 1023, 0},
   };
   for (const auto& c : cases) {
     EXPECT_DOUBLE_EQ(c.value, BarValue(*c.spec, c.position)) << c.position;
@@ -72,6 +76,10 @@ TEST(ControlValuesTest, BarMappingsGoBothWays) {
   BarValueRange(kMagnification, &lo, &hi);
   EXPECT_DOUBLE_EQ(0.1, lo);
   EXPECT_DOUBLE_EQ(10.0, hi);
+  // A value between two steps shows at the step below it; the ends hold.
+  EXPECT_EQ(896, BarPosition(kInverted, 4095));
+  EXPECT_EQ(0, BarPosition(kInverted, 32767));
+  EXPECT_EQ(1023, BarPosition(kInverted, -40));
 }
 
 TEST(ControlValuesTest, BarTextsShowTheSettingAsTheDialogsDo) {
@@ -187,6 +195,16 @@ TEST(ControlValuesTest, FieldsAreReadAndWrittenByOffset) {
     EXPECT_EQ(b.stored, r.channel) << b.written;
     EXPECT_EQ(b.stored, ReadField(&r, KIT_FIELD(Record, channel)));
   }
+  // An element of an array member.
+  struct Points {
+    double scale;
+    int32_t level[4];
+  } p = {};
+  constexpr FieldRef third = KIT_FIELD(Points, level[2]);
+  EXPECT_EQ(FieldKind::kInt32, third.kind);
+  WriteField(&p, third, 4064);
+  EXPECT_EQ(4064, p.level[2]);
+  EXPECT_EQ(0, p.level[1] + p.level[3]);
 }
 
 TEST(TemplateChoiceTest, TheScreenPicksTheSize) {

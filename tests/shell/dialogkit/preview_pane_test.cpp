@@ -223,4 +223,29 @@ TEST_F(PreviewPaneTest, PicturesAndMarksFollowScrollingAndReduction) {
   });
 }
 
+// A picture lower than the view gives a lower bitmap; no samples, none.
+TEST_F(PreviewPaneTest, ThePicturesVisibleSectionBecomesTheBitmap) {
+  gReduction = 2;
+  RunPaneDialog([](HWND) {
+    ImageHeader h;
+    InitImageHeader(&h);
+    h.width = 800;
+    h.height = 90;
+    h.colourType = 0;
+    int16_t* samples = nullptr;
+    ASSERT_TRUE(AllocPixels(&samples, &h));
+    const SIZE picture = {h.width, h.height};
+    SetPreviewPicture(&gPane, &picture);
+    ASSERT_TRUE(ShowPreviewSamples(&gPane, samples, &h));
+    BITMAP info = {};
+    ASSERT_TRUE(GetObject(gPane.bitmap, sizeof info, &info));
+    // Wider than the view at 1:2, lower than it.
+    EXPECT_EQ(gPane.viewW, info.bmWidth);
+    EXPECT_EQ(45, info.bmHeight);
+    EXPECT_FALSE(ShowPreviewSamples(&gPane, nullptr, &h));
+    EXPECT_EQ(nullptr, gPane.bitmap) << "black without samples";
+    FreeMem(&samples);
+  });
+}
+
 }  // namespace

@@ -18,6 +18,16 @@ DialogTemplate::DialogTemplate(const char* title, short cx, short cy, DWORD styl
 
 DialogTemplate& DialogTemplate::Add(WORD classAtom, int id, const char* text, short x, short y, short cx,
                                     short cy, DWORD style) {
+  return AddItem(classAtom, nullptr, id, text, x, y, cx, cy, style);
+}
+
+DialogTemplate& DialogTemplate::Add(const char* className, int id, const char* text, short x, short y, short cx,
+                                    short cy, DWORD style) {
+  return AddItem(0, className, id, text, x, y, cx, cy, style);
+}
+
+DialogTemplate& DialogTemplate::AddItem(WORD classAtom, const char* className, int id, const char* text, short x,
+                                        short y, short cx, short cy, DWORD style) {
   Align();
   DLGITEMTEMPLATE item{};
   item.style = style;
@@ -29,8 +39,12 @@ DialogTemplate& DialogTemplate::Add(WORD classAtom, int id, const char* text, sh
   const size_t at = words_.size();
   words_.resize(at + sizeof item / sizeof(WORD));
   std::memcpy(words_.data() + at, &item, sizeof item);
-  words_.push_back(0xFFFF);
-  words_.push_back(classAtom);
+  if (className) {
+    PutText(className);
+  } else {
+    words_.push_back(0xFFFF);
+    words_.push_back(classAtom);
+  }
   PutText(text);
   words_.push_back(0);   // no creation data
   DLGTEMPLATE head;

@@ -18,6 +18,9 @@ class DialogTemplate {
 
   DialogTemplate& Add(WORD classAtom, int id, const char* text, short x, short y, short cx, short cy,
                       DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP);
+  // A control of a class named by its text ("msctls_trackbar32").
+  DialogTemplate& Add(const char* className, int id, const char* text, short x, short y, short cx, short cy,
+                      DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP);
   DialogTemplate& Button(int id, const char* text, short x, short y) {
     return Add(kButton, id, text, x, y, 50, 14);
   }
@@ -28,6 +31,8 @@ class DialogTemplate {
   const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
 
  private:
+  DialogTemplate& AddItem(WORD classAtom, const char* className, int id, const char* text, short x, short y,
+                          short cx, short cy, DWORD style);
   void Align();
   void PutText(const char* text);
 
