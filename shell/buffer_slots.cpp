@@ -154,6 +154,8 @@ void FreeProgramState(ProgramState* ps) {
   FreeMem(&ps->DarkFrameSamples);
   FreeMem(&ps->FlatFieldSamples);
   for (void*& p : ps->WorkBuffers) FreeMem(&p);
+  for (uint16_t*& p : ps->ContrastLuts) FreeMem(&p);
+  for (uint32_t*& p : ps->ContrastHistograms) FreeMem(&p);
   for (int s = 1; s <= kSlotCount; ++s) ClearSlot(s, ps);
 }
 

@@ -58,7 +58,8 @@ int SaveUndoOf(int buffer, ProgramState* ps);
 int RestoreUndo(ProgramState* ps);
 // Empties a slot and frees its samples; the undo slots keep their metadata.
 void ClearSlot(int slot, ProgramState* ps);
-// At exit: the hot-pixel list, the work buffers and all eight slots.
+// At exit: the hot-pixel list, the work buffers, the contrast work areas and
+// all eight slots.
 void FreeProgramState(ProgramState* ps);
 
 // Ticks the menu item of `buffer` and enables the zoom items when it holds a

@@ -40,7 +40,7 @@ constexpr Span kLiveFields[] = {
     LIVE_FIELD(PaletteHandle),  LIVE_FIELD(ZoomBitmap), LIVE_FIELD(AbortRequested),
     LIVE_FIELD(PauseRequested), LIVE_FIELD(WorkerLimit), LIVE_FIELD(RunningWorkers),
     LIVE_FIELD(SumLock),        LIVE_FIELD(JobLock),    LIVE_FIELD(LoadLock),
-    LIVE_FIELD(WorkerHandles),
+    LIVE_FIELD(WorkerHandles),  LIVE_FIELD(ContrastLuts), LIVE_FIELD(ContrastHistograms),
 };
 #undef LIVE_FIELD
 
@@ -86,6 +86,8 @@ void InitProgramState(ProgramState* ps) {
     c.Curve[0] = 0;
     c.Curve[kCurvePoints - 1] = 32767;
   }
+  for (uint16_t*& p : ps->ContrastLuts) p = nullptr;
+  for (uint32_t*& p : ps->ContrastHistograms) p = nullptr;
   ps->HotPixelList.Entries = nullptr;
   ps->PatternSamples = ps->DarkFrameSamples = ps->FlatFieldSamples = nullptr;
   ps->ZoomBitmap = nullptr;

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "imagelib/contrast.h"
 #include "imagelib/image.h"
 #include "rastcodec/rastcodec_options.h"
 
@@ -24,7 +25,6 @@ constexpr int kWorkBufferCount = 15;
 constexpr int kMaxWorkers = 64;
 constexpr int kSysColourCount = 28;
 constexpr int kStepTextCount = 6;
-constexpr int kCurvePoints = 9;        // first and last fixed at 0 and 32767
 
 // One channel of the contrast dialog: [Contrast] keys without prefix (whole
 // picture), then with R, G and B. Curve[1..7] are the keys Curve1..Curve7.
@@ -212,6 +212,12 @@ struct ProgramState {
   BOOL UseHSIMethod;
   int32_t Contrastchannel;
   ContrastChannelSettings ContrastChannels[4];   // whole picture, R, G, B
+  // Work areas of the contrast dialogs while one is open (null otherwise):
+  // curve tables and histograms of 32768 entries, whole picture or
+  // luminance, red, green, blue. Live: a cancel neither brings back nor
+  // drops them.
+  uint16_t* ContrastLuts[4];
+  uint32_t* ContrastHistograms[4];
   int32_t RSAlgorithm;
   int32_t RSLogMulti;
   double RSGamma;

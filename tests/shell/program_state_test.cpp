@@ -88,6 +88,8 @@ TEST_F(Backup, CancelPutsBackEverySettingWhateverTheDialogChanged) {
   const size_t to = offsetof(ProgramState, ActiveBuffer);
   std::memset(reinterpret_cast<char*>(ps()) + from, 0x77, to - from);
   ps()->HotPixelList.Entries = nullptr;   // not a buffer: keep the scribble off the owned pointer
+  for (uint16_t*& p : ps()->ContrastLuts) p = nullptr;   // live, see below
+  for (uint32_t*& p : ps()->ContrastHistograms) p = nullptr;
   ps()->ActiveBuffer = 3;
   std::strcpy(ps()->ProgramDirectory, "X:\\");
   ASSERT_EQ(1, RestoreProgramState(ps()));
@@ -147,6 +149,24 @@ TEST_F(Backup, RunControlLocksAndWorkersStayAsTheyAre) {
   ps()->WorkerHandles[0] = nullptr;
   ps()->RunningWorkers = 0;
   for (HANDLE h : {worker, release, holding}) CloseHandle(h);
+}
+
+TEST_F(Backup, TheContrastWorkAreasAreNeitherBroughtBackNorDroppedByACancel) {
+  const long blocks = LiveMemBlocks();
+  ps()->ContrastLuts[0] = static_cast<uint16_t*>(AllocMem(65536));
+  BackupProgramState(ps());
+  // The dialog frees the table it met and makes others.
+  FreeMem(&ps()->ContrastLuts[0]);
+  ps()->ContrastLuts[2] = static_cast<uint16_t*>(AllocMem(65536));
+  ps()->ContrastHistograms[1] = static_cast<uint32_t*>(AllocMem(131072));
+  uint16_t* const table = ps()->ContrastLuts[2];
+  ASSERT_EQ(1, RestoreProgramState(ps()));
+  EXPECT_EQ(nullptr, ps()->ContrastLuts[0]) << "a freed table must not come back";
+  EXPECT_EQ(table, ps()->ContrastLuts[2]) << "nor a live one be lost";
+  FreeProgramState(ps());
+  EXPECT_EQ(nullptr, ps()->ContrastLuts[2]);
+  EXPECT_EQ(nullptr, ps()->ContrastHistograms[1]);
+  EXPECT_EQ(blocks, LiveMemBlocks());
 }
 
 TEST_F(Backup, CancelBringsBackTheBuffersADialogReplacedAndCleared) {
