@@ -8,7 +8,10 @@
 #include "desktop.h"
 #include "dialogkit/template_choice.h"
 #include "directx/tyvcap/tyvcap.h"
+#include "editing/calibration/dark_frame_dialog.h"
+#include "editing/calibration/flat_field_dialog.h"
 #include "editing/colour/colour_dialogs.h"
+#include "editing/contrast/contrast_dialog.h"
 #include "editing/filter_dialog.h"
 #include "editing/geometry/geometry_dialogs.h"
 #include "frame_window.h"
@@ -196,14 +199,15 @@ constexpr MenuCommand kCommands[] = {
     // "&Bearbeiten"
     {IDM_HOT_PIXEL_APPLY, kNeedsPicture, nullptr, 1, nullptr, ApplyHotPixels, FollowUp::kNone},
     {IDM_HOT_PIXEL_LEARN, 0, "hotpixelmask", 2, HotPixelMaskDlgProc, nullptr, FollowUp::kNone},
-    {IDM_DARK_FRAME, kNeedsPicture, "dunkelfeld", 2, nullptr, nullptr, FollowUp::kTargetOnSuccess},
-    {IDM_FLAT_FIELD, kNeedsPicture, "flatfield", 2, nullptr, nullptr, FollowUp::kTargetOnSuccess},
+    {IDM_DARK_FRAME, kNeedsPicture, "dunkelfeld", 2, DarkFrameDlgProc, nullptr, FollowUp::kTargetOnSuccess},
+    {IDM_FLAT_FIELD, kNeedsPicture, "flatfield", 2, FlatFieldDlgProc, nullptr, FollowUp::kTargetOnSuccess},
     {IDM_RGB_ALIGN, kNeedsPicture | kSetupFlag0, "rgbkorrektur", 2, RgbAlignmentDlgProc, nullptr,
      FollowUp::kTargetOnSuccess},
     {IDM_RED_WEAKNESS, kNeedsPicture | kSetupFlag0, "rotschwachcorr", 2, nullptr, nullptr,
      FollowUp::kTargetOnSuccess},
     {IDM_FILTER, kNeedsPicture, "filtersetup3", 1, FilterSetupDlgProc, nullptr, FollowUp::kTargetOnSuccess},
-    {IDM_CONTRAST, kNeedsPicture | kSetupFlag0, "kontrastierung2", 1, nullptr, nullptr, FollowUp::kTargetOnSuccess},
+    {IDM_CONTRAST, kNeedsPicture | kSetupFlag0, "kontrastierung2", 1, ContrastDlgProc, nullptr,
+     FollowUp::kTargetOnSuccess},
     {IDM_SCALE_RECTIFY, kNeedsPicture, "vergroessern", 2, ScaleRectifyDlgProc, nullptr, FollowUp::kTargetOnSuccess},
     {IDM_FLIP_MIRROR, kNeedsPicture, "flipmirror", 2, FlipMirrorDlgProc, nullptr, FollowUp::kTargetOnSuccess},
     {IDM_SHIFT_DIFFERENCE, kNeedsPicture, "shiftdifferenz", 2, ShiftDifferenceDlgProc, nullptr,
