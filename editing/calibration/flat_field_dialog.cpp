@@ -24,76 +24,40 @@ constexpr PreviewPaneSpec kPane = {IDC_FLAT_PREVIEW, IDC_FLAT_HSCROLL, IDC_FLAT_
                                    IDC_FLAT_MINUS,   IDC_FLAT_PLUS,    0};
 
 // The flat field and the corrected picture live apart, so that dividing
-// again or saving a simulation never works on a result; the preview shows
-// one of them or the picture itself, and "&Gut" writes what it shows.
-enum class Shown { kPicture, kFlat, kResult };
-
-DialogFrame gFrame;
-PreviewPane gPane;
+// again or saving a simulation never works on a result; "&Gut" writes the
+// one the preview shows.
+CalibrationView gView;
 int32_t gReduction = 1;             // kept from one opening to the next
 ProgressCounter gCounter;
-LightPicture gLight;
-bool gHavePicture = false;
 int16_t* gFlat = nullptr;
 int16_t* gResult = nullptr;
-Shown gShown = Shown::kPicture;
 
-ProgramState* State() { return &gProgramState; }
-
-void Enable(int id, bool on) { EnableWindow(GetDlgItem(gFrame.dialog, id), on); }
-
-const int16_t* ShownBlock() {
-  switch (gShown) {
-    case Shown::kFlat:
-      return gFlat;
-    case Shown::kResult:
-      return gResult;
-    case Shown::kPicture:
-      break;
-  }
-  return gLight.samples;
-}
-
-void Show(Shown what) {
-  gShown = what;
-  const SIZE size = {gLight.header.width, gLight.header.height};
-  SetPreviewPicture(&gPane, &size);
-  ShowPreviewSamples(&gPane, ShownBlock(), &gLight.header);
-}
-
-void Refresh() { ShowPreviewSamples(&gPane, ShownBlock(), &gLight.header); }
+void Enable(int id, bool on) { EnableWindow(GetDlgItem(gView.frame.dialog, id), on); }
 
 // A flat field simulated from the picture: a smoothed copy, then every pixel
 // standing above it replaced by the background around it. null when memory
 // is short (a box said so) or the dialog ended meanwhile.
 int16_t* Simulate(bool resetBetween) {
-  int16_t* block = NewBlock(&gLight);
-  if (!block) {
-    ShowMessageBox(gFrame.dialog, "Nicht genug Speicher !", kTitleError, MB_OK | MB_ICONSTOP);
-    return nullptr;
-  }
-  HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-  BeginDialogRun(&gFrame);
-  FlatFieldProgress(0, 1);
-  FftFilterImage(block, gLight.samples, &gLight.header, 1.01, FlatFieldProgress);
-  if (resetBetween) FlatFieldProgress(0, 1);
-  EstimateBackground(block, gLight.samples, &gLight.header, 1.0, 1, FlatFieldProgress);
-  SetCursor(previous);
-  if (EndDialogRun(&gFrame)) {
-    FreeMem(&block);
-    return nullptr;
-  }
+  int16_t* block = NewBlock(&gView);
+  if (!block) return nullptr;
+  const LightPicture& light = gView.light;
+  const bool open = RunCalibrationWork(&gView, [&] {
+    FlatFieldProgress(0, 1);
+    FftFilterImage(block, light.samples, &light.header, 1.01, FlatFieldProgress);
+    if (resetBetween) FlatFieldProgress(0, 1);
+    EstimateBackground(block, light.samples, &light.header, 1.0, 1, FlatFieldProgress);
+  });
+  if (!open) FreeMem(&block);
   return block;
 }
 
 void UseSimulation() {
-  CheckRadioButton(gFrame.dialog, IDC_FLAT_FROM_FILE, IDC_FLAT_SIMULATION, IDC_FLAT_SIMULATION);
+  CheckRadioButton(gView.frame.dialog, IDC_FLAT_FROM_FILE, IDC_FLAT_SIMULATION, IDC_FLAT_SIMULATION);
   Enable(IDC_FLAT_FETCH, false);
-  if (!gHavePicture) return;
-  int16_t* flat = Simulate(false);
+  int16_t* flat = gView.havePicture ? Simulate(false) : nullptr;
   if (!flat) return;
   ReplaceBlock(&gFlat, flat);
-  Show(Shown::kFlat);
+  ShowBlock(&gView, &gFlat);
   Enable(IDC_FLAT_CORRECT, true);
   Enable(IDC_FLAT_GOOD, true);
 }
@@ -102,16 +66,16 @@ void UseSimulation() {
 // three samples of each colour pixel, a colour one turned into its luminance
 // for a grey picture. null when the block cannot be had.
 int16_t* FitFlat(int16_t* loaded, const ImageHeader* loadedHeader) {
-  const bool pictureColour = gLight.header.colourType == kColourRgb;
-  const bool flatColour = loadedHeader->colourType == kColourRgb;
-  if (pictureColour == flatColour) return loaded;
-  int16_t* fitted = NewBlock(&gLight);
-  if (!fitted) {
+  const bool pictureColour = gView.light.header.colourType == kColourRgb;
+  if (pictureColour == (loadedHeader->colourType == kColourRgb)) return loaded;
+  int16_t* fitted = nullptr;
+  if (!AllocPixels(&fitted, &gView.light.header)) {
     WriteDebugLog("Mist");
     FreeMem(&loaded);
+    ShowMessageBox(gView.frame.dialog, "Nicht genug Speicher !", kTitleError, MB_OK | MB_ICONSTOP);
     return nullptr;
   }
-  const int64_t pixels = int64_t(gLight.header.width) * gLight.header.height;
+  const int64_t pixels = int64_t(gView.light.header.width) * gView.light.header.height;
   if (pictureColour) {
     for (int64_t i = 0; i < pixels; ++i) fitted[3 * i] = fitted[3 * i + 1] = fitted[3 * i + 2] = loaded[i];
   } else {
@@ -123,7 +87,7 @@ int16_t* FitFlat(int16_t* loaded, const ImageHeader* loadedHeader) {
 
 // "&Holen": the blocks change only when a fitting flat field was loaded.
 void FetchFlat() {
-  HWND dialog = gFrame.dialog;
+  HWND dialog = gView.frame.dialog;
   if (!ChoosePictureFile(dialog, "Flatfield aus Datei laden ...")) {
     SetDlgItemTextA(dialog, IDC_FLAT_FILE_NAME, "Keiner");
     Enable(IDC_FLAT_GOOD, false);
@@ -131,45 +95,34 @@ void FetchFlat() {
     return;
   }
   SetDlgItemTextA(dialog, IDC_FLAT_FILE_NAME, gFileChoice.Name);
-  int16_t* loaded = nullptr;
   ImageHeader header;
-  ImageMetadata metadata;
-  InitImageHeader(&header);
-  InitImageMetadata(&metadata);
-  if (!LoadImageFile(gFileChoice.Path, gFileChoice.Extension, 0, &loaded, &header, &metadata)) {
-    FreeMem(&loaded);
+  int16_t* loaded = LoadChosenPicture(0, &header);
+  if (!loaded) {
     ShowMessageBox(dialog, "Laden des Flatfields nicht möglich !", kTitleError, MB_OK | MB_ICONSTOP);
     return;
   }
-  if (!ReadLightPicture(State(), &gLight) ||
-      !CheckHeadersMatch(&header, &gLight.header, 2, "Flatfield paßt nicht zum Bild !", dialog)) {
+  if (!CheckHeadersMatch(&header, &gView.light.header, 2, "Flatfield paßt nicht zum Bild !", dialog)) {
     FreeMem(&loaded);
     Enable(IDC_FLAT_CORRECT, false);
     return;
   }
   int16_t* flat = FitFlat(loaded, &header);
-  if (!flat) {
-    ShowMessageBox(dialog, "Nicht genug Speicher !", kTitleError, MB_OK | MB_ICONSTOP);
-    return;
-  }
+  if (!flat) return;
   ReplaceBlock(&gFlat, flat);
   Enable(IDC_FLAT_CORRECT, true);
-  Show(Shown::kFlat);
+  ShowBlock(&gView, &gFlat);
 }
 
 // "&Korrigieren": always the picture divided by the flat field.
 void Correct() {
-  if (!gHavePicture || !gFlat || !ReadLightPicture(State(), &gLight)) return;
-  int16_t* result = NewBlock(&gLight);
-  if (!result) {
-    ShowMessageBox(gFrame.dialog, "Nicht genug Speicher !", kTitleError, MB_OK | MB_ICONSTOP);
-    return;
-  }
+  if (!gView.havePicture || !gFlat) return;
+  int16_t* result = NewBlock(&gView);
+  if (!result) return;
   HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-  if (DivideFlatField(result, gLight.samples, gFlat, &gLight.header) == IMG_OK) {
+  if (DivideFlatField(result, gView.light.samples, gFlat, &gView.light.header) == IMG_OK) {
     ReplaceBlock(&gResult, result);
     Enable(IDC_FLAT_GOOD, true);
-    Show(Shown::kResult);
+    ShowBlock(&gView, &gResult);
   } else {
     FreeMem(&result);
   }
@@ -179,61 +132,45 @@ void Correct() {
 // "Flatfield &speichern": a simulation saved, and from then on the dialog's
 // flat field.
 void SaveFlat() {
-  if (!gHavePicture) return;
-  if (!ChooseSaveFile(gFrame.dialog, "Flatfield als Datei speichern ...", "Flatfield.FTS")) return;
+  if (!gView.havePicture) return;
+  if (!ChooseSaveFile(gView.frame.dialog, "Flatfield als Datei speichern ...", "Flatfield.FTS")) return;
   int16_t* flat = Simulate(true);
   if (!flat) return;
-  SaveImageFile(gFileChoice.Path, gFileChoice.Extension, 1, flat, &gLight.header);
+  SaveImageFile(gFileChoice.Path, gFileChoice.Extension, 1, flat, &gView.light.header);
   ReplaceBlock(&gFlat, flat);
   Enable(IDC_FLAT_CORRECT, true);
-  if (gShown == Shown::kFlat) Refresh();
-}
-
-ApplyOutcome CommitShown(DialogFrame* frame, void*) {
-  return WriteBlockOverPicture(frame, gShown == Shown::kPicture ? nullptr : ShownBlock());
+  RefreshView(&gView);
 }
 
 BOOL Open(HWND dialog) {
-  ProgramState* ps = State();
-  const FrameSource source = OpenDialogFrame(&gFrame, &kSpec, dialog);
-  ps->ProgressWindow = dialog;
-  InitPreviewPane(&gPane, &kPane, dialog, &gReduction);
-  DialogFrameOwnPane(&gFrame, &gPane);
-  DialogFrameOwnBlock(&gFrame, &gFlat);
-  DialogFrameOwnBlock(&gFrame, &gResult);
+  static int16_t** const kBlocks[] = {&gFlat, &gResult, nullptr};
+  const bool picture = OpenCalibrationView(&gView, &kSpec, &kPane, &gReduction, dialog, IDC_FLAT_CANCEL, kBlocks);
   Enable(IDC_FLAT_CORRECT, false);
   Enable(IDC_FLAT_GOOD, false);
   CheckRadioButton(dialog, IDC_FLAT_FROM_FILE, IDC_FLAT_SIMULATION, IDC_FLAT_FROM_FILE);
-  gHavePicture = source == FrameSource::kOk && ReadLightPicture(ps, &gLight);
-  if (!gHavePicture) {
-    gLight = LightPicture{};
-    SetFocus(GetDlgItem(dialog, IDC_FLAT_CANCEL));
-    return FALSE;
-  }
-  Show(Shown::kPicture);
-  return TRUE;
+  return picture;
 }
 
 BOOL Command(int id, int notification) {
   if (id == IDCANCEL || id == IDC_FLAT_CANCEL) {
-    CancelDialogFrame(&gFrame);
+    CancelDialogFrame(&gView.frame);
     return TRUE;
   }
-  if (notification != BN_CLICKED || DialogRunActive(&gFrame)) return FALSE;
-  if (HandlePreviewButton(&gPane, id)) {
-    Refresh();
+  if (notification != BN_CLICKED || DialogRunActive(&gView.frame)) return FALSE;
+  if (HandlePreviewButton(&gView.pane, id)) {
+    RefreshView(&gView);
     return TRUE;
   }
   switch (id) {
     case IDC_FLAT_FROM_FILE:
-      CheckRadioButton(gFrame.dialog, IDC_FLAT_FROM_FILE, IDC_FLAT_SIMULATION, IDC_FLAT_FROM_FILE);
+      CheckRadioButton(gView.frame.dialog, IDC_FLAT_FROM_FILE, IDC_FLAT_SIMULATION, IDC_FLAT_FROM_FILE);
       Enable(IDC_FLAT_FETCH, true);
       return TRUE;
     case IDC_FLAT_SIMULATION:
       UseSimulation();
       return TRUE;
     case IDC_FLAT_FETCH:
-      if (gHavePicture) FetchFlat();
+      if (gView.havePicture) FetchFlat();
       return TRUE;
     case IDC_FLAT_CORRECT:
       Correct();
@@ -242,7 +179,7 @@ BOOL Command(int id, int notification) {
       SaveFlat();
       return TRUE;
     case IDC_FLAT_GOOD:
-      CommitDialogFrame(&gFrame, CommitShown, nullptr);
+      CommitDialogFrame(&gView.frame, WriteShownBlock, &gView);
       return TRUE;
   }
   return FALSE;
@@ -251,8 +188,7 @@ BOOL Command(int id, int notification) {
 }  // namespace
 
 void FlatFieldProgress(int32_t total, int32_t first) {
-  const double percent = CountProgress(&gCounter, total, first, 18.0);
-  if (percent >= 0) ShowProgressPercent(State()->ProgressWindow, IDC_FLAT_STATUS, "%1.0lf %% bearbeitet", percent);
+  ShowCalibrationProgress(&gCounter, total, first, 18.0, IDC_FLAT_STATUS);
 }
 
 INT_PTR CALLBACK FlatFieldDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -263,10 +199,10 @@ INT_PTR CALLBACK FlatFieldDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
       return Command(LOWORD(wParam), HIWORD(wParam));
     case WM_HSCROLL:
     case WM_VSCROLL:
-      if (HandlePreviewScroll(&gPane, reinterpret_cast<HWND>(lParam), wParam)) Refresh();
+      if (HandlePreviewScroll(&gView.pane, reinterpret_cast<HWND>(lParam), wParam)) RefreshView(&gView);
       return TRUE;
     case WM_DESTROY:
-      DialogFrameDestroyed(&gFrame);
+      DialogFrameDestroyed(&gView.frame);
       return FALSE;
   }
   return FALSE;

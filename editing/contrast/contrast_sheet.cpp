@@ -55,15 +55,8 @@ void SetSlider(HWND page, int id, int32_t position) {
 }
 int32_t SliderPosition(HWND page, int id) { return int32_t(SendDlgItemMessageA(page, id, TBM_GETPOS, 0, 0)); }
 
-void PaintNavy(HDC dc, const RECT* client) {
-  HBRUSH navy = CreateSolidBrush(RGB(0, 0, 128));
-  FillRect(dc, client, navy);
-  DeleteObject(navy);
-}
-
 void PaintSheetHistogram(void*, HDC dc, const RECT* client) {
-  const uint32_t* histogram = State()->ContrastHistograms[Channel()];
-  if (!histogram || !PaintHistogram(dc, client, 0, kContrastLevels, histogram, Channel())) PaintNavy(dc, client);
+  PaintHistogramPlot(dc, client, kContrastLevels, State()->ContrastHistograms[Channel()], Channel());
 }
 
 void PaintSheetCurve(void*, HDC dc, const RECT* client) {

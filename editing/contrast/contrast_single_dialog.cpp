@@ -6,15 +6,12 @@
 
 #include "editing/contrast/contrast_curves.h"
 #include "editing/contrast/contrast_ids.h"
+#include "editing/contrast/contrast_picture.h"
 #include "imagelib/colour_space.h"
 #include "imagelib/statistics.h"
-#include "shell/buffer_slots.h"
 #include "shell/dialogkit/dialog_kit.h"
-#include "shell/display_bitmap.h"
-#include "shell/message_box.h"
 #include "shell/preview_geometry.h"
 #include "shell/previews.h"
-#include "shell/settings.h"
 
 namespace {
 
@@ -52,12 +49,6 @@ constexpr ControlTable kTable = {kBars, kRadios, kChecks, kNumbers};
 
 #undef FIELD
 
-constexpr DialogFrameSpec kSpec = {
-    kHotKeyContrast,  "Kontrasteinstellung von %s",
-    kSectionContrast, IDC_SINGLE_TARGET_A,
-    IDC_SINGLE_EDIT,  kFrameNeedsPicture | kFrameEndsOnRefusal | kFrameUndoTarget,
-    nullptr,          nullptr,
-};
 constexpr PreviewPaneSpec kPane = {IDC_SINGLE_PREVIEW, IDC_SINGLE_HSCROLL, IDC_SINGLE_VSCROLL,
                                    IDC_SINGLE_MINUS,   IDC_SINGLE_PLUS,    0};
 
@@ -74,38 +65,25 @@ constexpr PlotFrame kPlots[] = {
     {IDC_SINGLE_RESULT_GREEN, true, 2}, {IDC_SINGLE_RESULT_BLUE, true, 3},
 };
 
-DialogFrame gFrame;
-PreviewPane gPane;
-int32_t gReduction = 1;             // set anew at each opening
-ImageHeader gSourceHeader;
-ImageMetadata gSourceMetadata;
-ImageHeader gPreviewHeader;
-int16_t* gPreview = nullptr;
-uint32_t* gResultHistograms[4] = {};
+ContrastPicture gPicture;
 LevelsRecord gLevels;               // of the luminance histogram
 double gCurveX[256], gCurveY[256];
 
 ProgramState* State() { return &gProgramState; }
-bool Colour() { return gSourceHeader.colourType == kColourRgb; }
+bool Colour() { return IsColourPicture(&gPicture); }
 
 void EnableIds(HWND dialog, std::initializer_list<int> ids, bool on) {
   for (int id : ids)
     if (HWND c = GetDlgItem(dialog, id)) EnableWindow(c, on);
 }
 
-void PaintNavy(HDC dc, const RECT* client) {
-  HBRUSH navy = CreateSolidBrush(RGB(0, 0, 128));
-  FillRect(dc, client, navy);
-  DeleteObject(navy);
-}
-
 void PaintPlot(void* context, HDC dc, const RECT* client) {
   const PlotFrame& p = *static_cast<const PlotFrame*>(context);
   // A grey picture has no channel histograms: its colour frames stay dark blue.
   const uint32_t* histogram = p.channel && !Colour() ? nullptr
-                              : p.result                 ? gResultHistograms[p.channel]
+                              : p.result                 ? gPicture.results[p.channel]
                                                          : State()->ContrastHistograms[p.channel];
-  if (!histogram || !PaintHistogram(dc, client, 0, kContrastLevels, histogram, p.channel)) PaintNavy(dc, client);
+  PaintHistogramPlot(dc, client, kContrastLevels, histogram, p.channel);
 }
 
 void PaintCurve(void*, HDC dc, const RECT* client) {
@@ -142,38 +120,22 @@ ImageResult MapThroughCurve(const ImageHeader* header, const int16_t* source, in
 void BuildCurve() {
   ProgramState* ps = State();
   const ContrastChannelSettings& b = ps->ContrastChannels[0];
-  BuildContrastCurve(ps->ContrastLuts[0], gSourceHeader.levels, b.Algorithm, b.LogMulti, b.Gamma, ps->TurningPt,
+  BuildContrastCurve(ps->ContrastLuts[0], gPicture.header.levels, b.Algorithm, b.LogMulti, b.Gamma, ps->TurningPt,
                      ps->HighGamma, ps->LowGamma, 1024, ps->Equalizing, b.Toplevel * 0.01, b.Histogramrange,
                      ps->RejectBackground ? b.Backgroundlevel : 0, ps->ContrastHistograms[0]);
   BuildCurvePoints256(gCurveX, gCurveY, kContrastLevels, ps->ContrastLuts[0]);
   for (int c = 0; c < (Colour() ? 4 : 1); ++c)
-    MapHistogram(ps->ContrastHistograms[c], ps->ContrastLuts[0], kContrastLevels, gResultHistograms[c]);
+    MapHistogram(ps->ContrastHistograms[c], ps->ContrastLuts[0], kContrastLevels, gPicture.results[c]);
 }
 
-void RefreshPreview() {
-  ProgramState* ps = State();
-  const POINT at = PreviewSectionOrigin(&gPane);
-  if (CutPreviewSection(gPreview, &gPreviewHeader, GetSlotPixels(ps->SourceBuffer, ps), &gSourceHeader, at.x, at.y,
-                        gPane.viewW, gPane.viewH, gReduction) != IMG_OK ||
-      (ps->IsPreview && MapThroughCurve(&gPreviewHeader, gPreview, gPreview) != IMG_OK)) {
-    SetPreviewBitmap(&gPane, nullptr);
-    return;
-  }
-  HBITMAP bitmap = nullptr;
-  if (gPreviewHeader.width > 0 && gPreviewHeader.height > 0) {
-    HDC dc = GetDC(gFrame.dialog);
-    bitmap = CreateDisplayBitmap(dc, gPreview, &gPreviewHeader, ps);
-    ReleaseDC(gFrame.dialog, dc);
-  }
-  SetPreviewBitmap(&gPane, bitmap);
-}
+void RefreshPreview() { ShowContrastPreview(&gPicture, State()->IsPreview ? MapThroughCurve : nullptr); }
 
 // After every change: curve, histograms and preview.
 void Refresh() {
-  if (!gFrame.open || !gPreview) return;
+  if (!gPicture.frame.open) return;
   BuildCurve();
-  for (const PlotFrame& p : kPlots) RepaintPlot(gFrame.dialog, p.id);
-  RepaintPlot(gFrame.dialog, IDC_SINGLE_CURVE);
+  for (const PlotFrame& p : kPlots) RepaintPlot(gPicture.frame.dialog, p.id);
+  RepaintPlot(gPicture.frame.dialog, IDC_SINGLE_CURVE);
   RefreshPreview();
 }
 
@@ -185,76 +147,17 @@ void EnableChecked(HWND dialog) {
   EnableIds(dialog, {IDC_SINGLE_AUTOMATIC}, ps->RejectBackground != 0);
   EnableBar(dialog, kHot, ps->RejectHotpixel != 0);
   EnableBar(dialog, kDead, ps->RejectDeadpixel != 0);
-  EnablePreviewControls(&gPane, ps->IsPreview != 0);
-}
-
-bool AllocWorkAreas() {
-  ProgramState* ps = State();
-  DialogFrameOwnBlock(&gFrame, &ps->ContrastLuts[0]);
-  if (!ps->ContrastLuts[0]) ps->ContrastLuts[0] = static_cast<uint16_t*>(AllocArray(kContrastLevels, 2));
-  bool ok = ps->ContrastLuts[0] != nullptr;
-  for (int c = 0; c < 4; ++c) {
-    DialogFrameOwnBlock(&gFrame, &ps->ContrastHistograms[c]);
-    DialogFrameOwnBlock(&gFrame, &gResultHistograms[c]);
-    ps->ContrastHistograms[c] = static_cast<uint32_t*>(AllocArray(kContrastLevels, 4));
-    gResultHistograms[c] = static_cast<uint32_t*>(AllocArray(kContrastLevels, 4));
-    ok = ok && ps->ContrastHistograms[c] && gResultHistograms[c];
-  }
-  return ok;
-}
-
-void Refuse(HWND dialog, const char* text) {
-  ShowMessageBox(dialog, text, kTitleError, MB_OK | MB_ICONSTOP);
-  CancelDialogFrame(&gFrame);
+  EnablePreviewControls(&gPicture.pane, ps->IsPreview != 0);
 }
 
 BOOL Open(HWND dialog) {
   ProgramState* ps = State();
-  gSourceHeader = ImageHeader{};
-  if (OpenDialogFrame(&gFrame, &kSpec, dialog) != FrameSource::kOk) return TRUE;
+  if (!OpenContrastPicture(&gPicture, dialog, &kPane, 1, 4)) return TRUE;
   // Settings within what the controls show, Toplevel as a percentage; a
   // cancel brings back what the contrast dialog keeps there.
   ClampTableFields(kTable, ps);
-  ps->ProgressWindow = dialog;
-  InitPreviewPane(&gPane, &kPane, dialog, &gReduction);
-  DialogFrameOwnPane(&gFrame, &gPane);
-  DialogFrameOwnBlock(&gFrame, &gPreview);
-  GetSlotHeader(&gSourceHeader, ps->SourceBuffer, ps);
-  GetSlotMetadata(&gSourceMetadata, ps->SourceBuffer, ps);
-  const int16_t* source = GetSlotPixels(ps->SourceBuffer, ps);
   SendDlgItemMessageA(dialog, IDC_SINGLE_LOG_UPDOWN, UDM_SETRANGE32, 1, 8);
   SendDlgItemMessageA(dialog, IDC_SINGLE_LOG_UPDOWN, UDM_SETPOS32, 0, ps->ContrastChannels[0].LogMulti);
-  RECT client;
-  GetClientRect(GetDlgItem(dialog, IDC_SINGLE_PREVIEW), &client);
-  gReduction = client.right > 0 ? gSourceHeader.width / client.right : 1;
-  gReduction = gReduction < 1 ? 1 : gReduction > kMaxReduction ? kMaxReduction : gReduction;
-  const SIZE size = {gSourceHeader.width, gSourceHeader.height};
-  SetPreviewPicture(&gPane, &size);
-  gPreviewHeader = gSourceHeader;
-  gPreviewHeader.width = gPane.viewW;
-  gPreviewHeader.height = gPane.viewH;
-  if (!AllocPixels(&gPreview, &gPreviewHeader)) {
-    Refuse(dialog, "Nicht genug Speicher !");
-    return FALSE;
-  }
-  if (!AllocWorkAreas()) {
-    ShowMessageBox(dialog, "Zu wenig Speicher !", kTitleError, MB_OK | MB_ICONSTOP);
-    EndDialogFrame(&gFrame, 0);
-    return FALSE;
-  }
-  ImageRect centre;
-  MakeRect(&centre, gSourceHeader.width / 8, gSourceHeader.height / 8, 6 * gSourceHeader.width / 8,
-           6 * gSourceHeader.height / 8);
-  int32_t used, red, green, blue, zero, negative, highest;
-  if (ComputeRegionStatistics(&centre, &gSourceHeader, source, &used, &red, &green, &blue, &zero, &negative,
-                              &highest) != IMG_OK) {
-    Refuse(dialog, "Bild enthält nur negative oder zuwenig Werte !");
-    return FALSE;
-  }
-  ComputeRegionHistogram(&centre, &gSourceHeader, source, ps->ContrastHistograms[0]);
-  if (Colour())
-    ComputeRegionHistogramsRgb(&centre, &gSourceHeader, source, ps->ContrastHistograms[1], ps->ContrastHistograms[2],
-                               ps->ContrastHistograms[3]);
   gLevels = LevelsRecord{};
   AnalyseLevels(ps->ContrastHistograms[0], kContrastLevels, 0, 0, 0, &gLevels);
   int32_t& background = ps->ContrastChannels[0].Backgroundlevel;
@@ -268,25 +171,15 @@ BOOL Open(HWND dialog) {
   return TRUE;
 }
 
-ApplyOutcome MapWholePicture(DialogFrame* frame, void*) {
-  ProgramState* ps = frame->ps;
-  int16_t* result = nullptr;
-  if (!AllocPixels(&result, &gSourceHeader)) return ApplyOutcome::kStay;
+ApplyOutcome MapWholePicture(DialogFrame*, void*) {
   BuildCurve();
-  if (MapThroughCurve(&gSourceHeader, GetSlotPixels(ps->SourceBuffer, ps), result) != IMG_OK) {
-    FreeMem(&result);
-    return ApplyOutcome::kStay;
-  }
-  InstallImage(ps->TargetBuffer, ps, result, &gSourceHeader, &gSourceMetadata);
-  // [Contrast] Backgroundlevel and BackgroundLevel are one entry of the file.
-  ps->ContrastBackgroundLevel = ps->ContrastChannels[0].Backgroundlevel;
-  return ApplyOutcome::kDone;
+  return InstallMappedPicture(&gPicture, MapThroughCurve);
 }
 
 BOOL Command(HWND dialog, int id, int notification) {
   ProgramState* ps = State();
   if (id == IDCANCEL) {
-    CancelDialogFrame(&gFrame);
+    CancelDialogFrame(&gPicture.frame);
     return TRUE;
   }
   if (HandleTableCommand(dialog, kTable, ps, id, notification)) {
@@ -296,8 +189,8 @@ BOOL Command(HWND dialog, int id, int notification) {
     return TRUE;
   }
   if (notification != BN_CLICKED) return FALSE;
-  if (HandleTargetRadio(&gFrame, id)) return TRUE;
-  if (HandlePreviewButton(&gPane, id)) {
+  if (HandleTargetRadio(&gPicture.frame, id)) return TRUE;
+  if (HandlePreviewButton(&gPicture.pane, id)) {
     RefreshPreview();
     return TRUE;
   }
@@ -308,10 +201,10 @@ BOOL Command(HWND dialog, int id, int notification) {
       Refresh();
       return TRUE;
     case IDC_SINGLE_EDIT:
-      CommitDialogFrame(&gFrame, MapWholePicture, nullptr);
+      CommitDialogFrame(&gPicture.frame, MapWholePicture, nullptr);
       return TRUE;
     case IDC_SINGLE_CANCEL:
-      CancelDialogFrame(&gFrame);
+      CancelDialogFrame(&gPicture.frame);
       return TRUE;
   }
   return FALSE;
@@ -319,7 +212,7 @@ BOOL Command(HWND dialog, int id, int notification) {
 
 void Scroll(HWND dialog, HWND control, WPARAM request) {
   ProgramState* ps = State();
-  if (HandlePreviewScroll(&gPane, control, request)) {
+  if (HandlePreviewScroll(&gPicture.pane, control, request)) {
     RefreshPreview();
     return;
   }
@@ -377,7 +270,7 @@ INT_PTR CALLBACK ContrastSingleDlgProc(HWND dialog, UINT message, WPARAM wParam,
       Scroll(dialog, reinterpret_cast<HWND>(lParam), wParam);
       return TRUE;
     case WM_DESTROY:
-      DialogFrameDestroyed(&gFrame);
+      DialogFrameDestroyed(&gPicture.frame);
       return FALSE;
   }
   return FALSE;

@@ -4,6 +4,8 @@
 
 #include <new>
 
+#include "shell/previews.h"
+
 namespace {
 
 constexpr UINT_PTR kSubclassId = 0x7477;   // beside the preview pane's
@@ -66,4 +68,11 @@ void FreePlotPane(HWND dialog, int id) {
   RemovePropA(control, kPlotProperty);
   delete plot;
   InvalidateRect(control, nullptr, TRUE);
+}
+
+void PaintHistogramPlot(HDC dc, const RECT* client, int32_t endBin, const uint32_t* counts, int channel) {
+  if (counts && PaintHistogram(dc, client, 0, endBin, counts, channel)) return;
+  HBRUSH navy = CreateSolidBrush(RGB(0, 0, 128));
+  FillRect(dc, client, navy);
+  DeleteObject(navy);
 }

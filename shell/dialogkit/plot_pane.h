@@ -11,9 +11,15 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 using PlotPainter = void (*)(void* context, HDC dc, const RECT* client);
 
 // 1 when the control exists and is now painted by the painter.
 int InitPlotPane(HWND dialog, int id, PlotPainter painter, void* context);
 void RepaintPlot(HWND dialog, int id);
 void FreePlotPane(HWND dialog, int id);
+
+// For a painter: the histogram counts[0..endBin-1] in the colour of channel
+// 0 grey, 1 red, 2 green, 3 blue; without counts the frame dark blue alone.
+void PaintHistogramPlot(HDC dc, const RECT* client, int32_t endBin, const uint32_t* counts, int channel);

@@ -9,8 +9,10 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
+#include "imageio/picture_files.h"
 #include "shell/buffer_slots.h"
 #include "shell/settings.h"
 #include "tests/app/app_fixture.h"
@@ -71,6 +73,36 @@ class EditingDialogTest : public AppTest {
 
   static std::string ProgramFile(const char* name) {
     return std::string(gProgramState.ProgramDirectory) + "\\" + name;
+  }
+
+  // A FITS file of the program directory with these samples: its path.
+  static std::string WritePictureFile(const char* name, int w, int h, int colourType,
+                                      int16_t (*sample)(int x, int y, int channel)) {
+    ImageHeader header;
+    InitImageHeader(&header);
+    header.width = w;
+    header.height = h;
+    header.colourType = colourType;
+    const int spp = SamplesPerPixel(&header);
+    std::vector<int16_t> s(size_t(w) * h * spp);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        for (int c = 0; c < spp; ++c) s[(size_t(y) * w + x) * spp + c] = sample(x, y, c);
+    const std::string path = ProgramFile(name);
+    EXPECT_TRUE(SaveImageFile(path.c_str(), "FTS", 0, s.data(), &header));
+    return path;
+  }
+  // The samples of a FITS file as the program loads them.
+  static std::vector<int16_t> LoadPictureFile(const std::string& path) {
+    int16_t* samples = nullptr;
+    ImageHeader header;
+    ImageMetadata metadata;
+    InitImageHeader(&header);
+    InitImageMetadata(&metadata);
+    EXPECT_TRUE(LoadImageFile(path.c_str(), "FTS", 0, &samples, &header, &metadata));
+    std::vector<int16_t> v(samples, samples + SampleBytes(&header) / 2);
+    FreeMem(&samples);
+    return v;
   }
 
   static void SelectTab(HWND dlg, int tabId, int index) {

@@ -13,7 +13,6 @@
 
 #include "editing/calibration/calibration_ids.h"
 #include "editing/calibration/dark_frame_dialog.h"
-#include "imageio/picture_files.h"
 #include "imagelib/fft_filters.h"
 #include "imagelib/flat_dark.h"
 #include "shell/dialogkit/preview_pane.h"
@@ -33,27 +32,8 @@ constexpr char kTitleA[] = "Dunkelstromkorrektur von Puffer A";
 class DarkFrameDialogTest : public EditingDialogTest {
  protected:
   static std::string WriteDark(const char* name, int w, int h, int colourType) {
-    ImageHeader header;
-    InitImageHeader(&header);
-    header.width = w;
-    header.height = h;
-    header.colourType = colourType;
-    std::vector<int16_t> s(SampleBytes(&header) / 2);
-    for (size_t i = 0; i < s.size(); ++i) s[i] = int16_t(2500 + (i * 37) % 900);
-    const std::string path = ProgramFile(name);
-    EXPECT_TRUE(SaveImageFile(path.c_str(), "FTS", 0, s.data(), &header));
-    return path;
-  }
-  static std::vector<int16_t> LoadFile(const std::string& path) {
-    int16_t* samples = nullptr;
-    ImageHeader header;
-    ImageMetadata metadata;
-    InitImageHeader(&header);
-    InitImageMetadata(&metadata);
-    EXPECT_TRUE(LoadImageFile(path.c_str(), "FTS", 0, &samples, &header, &metadata));
-    std::vector<int16_t> v(samples, samples + SampleBytes(&header) / 2);
-    FreeMem(&samples);
-    return v;
+    return WritePictureFile(name, w, h, colourType,
+                            [](int x, int y, int c) { return int16_t(2500 + (x * 37 + y * 101 + c * 13) % 900); });
   }
   static std::vector<int16_t> Less(const std::vector<int16_t>& light, const std::vector<int16_t>& background) {
     const ImageHeader h = Header(1);
@@ -90,7 +70,7 @@ TEST_F(DarkFrameDialogTest, EachMethodSubtractsItsBackgroundAndCorrectingTwiceEq
     int method;
     std::function<std::vector<int16_t>(const std::vector<int16_t>&, const std::string&)> background;
   } cases[] = {
-      {"dark frame", 0, [](const std::vector<int16_t>&, const std::string& dark) { return LoadFile(dark); }},
+      {"dark frame", 0, [](const std::vector<int16_t>&, const std::string& dark) { return LoadPictureFile(dark); }},
       {"estimate", 1,
        [](const std::vector<int16_t>& light, const std::string&) {
          const ImageHeader h = Header(1);
@@ -165,7 +145,7 @@ TEST_F(DarkFrameDialogTest, ALoadedDarkFrameIsNotWrittenAndThePreviewShowsWhatIs
     StepBar(dlg, IDC_DARK_HSCROLL, SB_PAGERIGHT);
     const PreviewPane* pane = PreviewPaneOf(dlg);
     ImageHeader h = Header(1);
-    const std::vector<int16_t> corrected = Less(before, LoadFile(ProgramFile("dunkel.fts")));
+    const std::vector<int16_t> corrected = Less(before, LoadPictureFile(ProgramFile("dunkel.fts")));
     HDC dc = GetDC(dlg);
     HBITMAP expected = CreateZoomBitmap(dc, corrected.data(), &h, &gProgramState, *pane->reduction, pane->posX,
                                         pane->posY, pane->viewW, pane->viewH, pane->rangeX, pane->rangeY);
@@ -230,7 +210,7 @@ TEST_F(DarkFrameDialogTest, SavingWithTheFftFilterSavesTheMaskedBackgroundAtTheS
   std::vector<int16_t> background(before.size());
   FftFilterImage(background.data(), before.data(), &h, 0.9, nullptr);
   EstimateBackground(background.data(), before.data(), &h, 0.9, 1, nullptr);
-  EXPECT_EQ(background, LoadFile(saved));
+  EXPECT_EQ(background, LoadPictureFile(saved));
   EXPECT_EQ(before, Samples(1));
   EXPECT_EQ(blocks, LiveMemBlocks());
   EXPECT_DOUBLE_EQ(1.0, gProgramState.EffOfPolynom) << "cancelled";

@@ -12,7 +12,6 @@
 
 #include "editing/calibration/calibration_ids.h"
 #include "editing/calibration/flat_field_dialog.h"
-#include "imageio/picture_files.h"
 #include "imagelib/fft_filters.h"
 #include "imagelib/flat_dark.h"
 #include "shell/dialogkit/preview_pane.h"
@@ -32,30 +31,11 @@ class FlatFieldDialogTest : public EditingDialogTest {
  protected:
   // A flat field file: brighter in the middle than at the edges.
   static std::string WriteFlat(const char* name, int w, int h, int colourType) {
-    ImageHeader header;
-    InitImageHeader(&header);
-    header.width = w;
-    header.height = h;
-    header.colourType = colourType;
-    std::vector<int16_t> s(size_t(w) * h * SamplesPerPixel(&header));
-    const int spp = SamplesPerPixel(&header);
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x)
-        for (int c = 0; c < spp; ++c)
-          s[(size_t(y) * w + x) * spp + c] = int16_t(12000 + 40 * (x < w - x ? x : w - x) + 30 * y + 500 * c);
-    const std::string path = ProgramFile(name);
-    EXPECT_TRUE(SaveImageFile(path.c_str(), "FTS", 0, s.data(), &header));
-    return path;
-  }
-  static std::vector<int16_t> LoadFile(const std::string& path, ImageHeader* header) {
-    int16_t* samples = nullptr;
-    ImageMetadata metadata;
-    InitImageHeader(header);
-    InitImageMetadata(&metadata);
-    EXPECT_TRUE(LoadImageFile(path.c_str(), "FTS", 0, &samples, header, &metadata));
-    std::vector<int16_t> v(samples, samples + SampleBytes(header) / 2);
-    FreeMem(&samples);
-    return v;
+    static int width;
+    width = w;
+    return WritePictureFile(name, w, h, colourType, [](int x, int y, int c) {
+      return int16_t(12000 + 40 * (x < width - x ? x : width - x) + 30 * y + 500 * c);
+    });
   }
   static std::vector<int16_t> Divided(const std::vector<int16_t>& light, const std::vector<int16_t>& flat) {
     const ImageHeader h = Header(1);
@@ -95,8 +75,7 @@ TEST_F(FlatFieldDialogTest, ALoadedFlatDividesThePictureAndCorrectingTwiceEquals
   LoadSpread(1, 48, 36, 1);
   const std::vector<int16_t> before = Samples(1);
   const std::string path = WriteFlat("flach.fts", 48, 36, 1);
-  ImageHeader flatHeader;
-  const std::vector<int16_t> flat = LoadFile(path, &flatHeader);
+  const std::vector<int16_t> flat = LoadPictureFile(path);
   const long blocks = LiveMemBlocks();
   ChooserScript choosers;
   choosers.Choose(path);
@@ -131,8 +110,7 @@ TEST_F(FlatFieldDialogTest, AGreyFlatDividesEachColourSampleByItsPixelsValue) {
   LoadSpread(1, 40, 30, 1);
   const std::vector<int16_t> before = Samples(1);
   const std::string path = WriteFlat("grau.fts", 40, 30, 0);
-  ImageHeader flatHeader;
-  const std::vector<int16_t> grey = LoadFile(path, &flatHeader);
+  const std::vector<int16_t> grey = LoadPictureFile(path);
   std::vector<int16_t> widened(grey.size() * 3);
   for (size_t i = 0; i < grey.size(); ++i) widened[3 * i] = widened[3 * i + 1] = widened[3 * i + 2] = grey[i];
   ChooserScript choosers;
@@ -157,8 +135,7 @@ TEST_F(FlatFieldDialogTest, RefusedAndFailedLoadsKeepTheFlatFieldThatWasThere) {
   FILE* f = std::fopen(broken.c_str(), "wb");
   std::fputs("SIMPLE  = kein FITS", f);
   std::fclose(f);
-  ImageHeader flatHeader;
-  const std::vector<int16_t> flat = LoadFile(good, &flatHeader);
+  const std::vector<int16_t> flat = LoadPictureFile(good);
   ChooserScript choosers;
   choosers.Cancel().Choose(good).Choose(small).Choose(good).Choose(broken);
   MessageBoxScript boxes;
@@ -219,8 +196,7 @@ TEST_F(FlatFieldDialogTest, TheSimulationIsShownWrittenAndSaved) {
   EXPECT_EQ("Flatfield", choosers.Chooser(0).proposal.substr(0, 9));
   const std::vector<int16_t> simulation = Simulated(before);
   EXPECT_EQ(simulation, Samples(1)) << "\"&Gut\" writes the flat field shown";
-  ImageHeader h;
-  EXPECT_EQ(simulation, LoadFile(saved, &h));
+  EXPECT_EQ(simulation, LoadPictureFile(saved));
 }
 
 TEST_F(FlatFieldDialogTest, AnEmptyBufferLeavesTheDialogOpenWithoutGut) {
