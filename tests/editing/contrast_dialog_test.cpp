@@ -15,6 +15,7 @@
 #include "imagelib/contrast.h"
 #include "shell/dialogkit/preview_pane.h"
 #include "shell/dialogkit/tab_host.h"
+#include "shell/hotkey_titles.h"
 #include "shell/menu_ids.h"
 #include "tests/editing/contrast_test_kit.h"
 #include "tests/shell/testkit/dialog_driver.h"
@@ -94,6 +95,8 @@ TEST_F(ContrastDialogTest, AColourPictureOnTheGreenPageGetsItsThreeChannelCurves
   Block(2) = ContrastChannelSettings{CURVE_EXPONENTIAL, 1, 1.0, 18000, 3000, 0, {0, 4095, 8191, 12287, 16383, 20479, 24575, 28671, 32767}};
   Block(3) = ContrastChannelSettings{CURVE_SPLINE, 1, 1.0, 21000, 3000, 0, {0, 2000, 6000, 10000, 15000, 20000, 25000, 30000, 32767}};
   Block(0).Algorithm = CURVE_LOGARITHMIC;   // the common curve must not be used
+  Block(0).Backgroundlevel = 1234;
+  gProgramState.ContrastBackgroundLevel = 0;
   MessageBoxScript boxes;
   DialogDriver driver;
   driver.Then(kTitleA, [](HWND dlg) {
@@ -101,6 +104,7 @@ TEST_F(ContrastDialogTest, AColourPictureOnTheGreenPageGetsItsThreeChannelCurves
     EXPECT_EQ("RGB zusammen", TabText(dlg, 0));
     EXPECT_EQ("Grünkanal", TabText(dlg, 2));
     EXPECT_EQ(2, SelectedTab(TabHostOf(dlg)));
+    EXPECT_STREQ(kTitleA, HotKeyDialogTitle[kHotKeyContrast]);
     EXPECT_NE(nullptr, PreviewPaneOf(dlg)->bitmap);
     DialogDriver::Click(dlg, IDC_CONTRAST_EDIT);
   });
@@ -119,6 +123,8 @@ TEST_F(ContrastDialogTest, AColourPictureOnTheGreenPageGetsItsThreeChannelCurves
   EXPECT_EQ("Puffer A mit bild.fts", Title(BufferWindow(1)));
   EXPECT_EQ("1", IniValue("Contrast", "GAlgorithm"));
   EXPECT_EQ("2", IniValue("Contrast", "Contrastchannel"));
+  // Backgroundlevel and BackgroundLevel are one entry: the black point survives.
+  EXPECT_EQ("1234", IniValue("Contrast", "Backgroundlevel"));
   for (int c = 0; c < 4; ++c) {
     EXPECT_EQ(nullptr, gProgramState.ContrastLuts[c]) << c;
     EXPECT_EQ(nullptr, gProgramState.ContrastHistograms[c]) << c;

@@ -17,6 +17,7 @@
 #include "imagelib/flat_dark.h"
 #include "shell/dialogkit/preview_pane.h"
 #include "shell/display_bitmap.h"
+#include "shell/hotkey_titles.h"
 #include "shell/menu_ids.h"
 #include "tests/editing/contrast_test_kit.h"
 #include "tests/shell/testkit/chooser_script.h"
@@ -101,6 +102,8 @@ TEST_F(DarkFrameDialogTest, EachMethodSubtractsItsBackgroundAndCorrectingTwiceEq
       EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dlg, IDC_DARK_FROM_FILE + c.method));
       EXPECT_EQ(c.method == 1 ? 120 : c.method == 2 ? 95 : 100, TrackbarPosition(dlg, IDC_DARK_LEVEL));
       EXPECT_FALSE(Enabled(dlg, IDC_DARK_TAKE));
+      EXPECT_STREQ(kTitleA, HotKeyDialogTitle[kHotKeyDark]);
+      EXPECT_EQ(0, gProgramState.SourceBuffer);
       if (c.method == 0) DialogDriver::Click(dlg, IDC_DARK_FETCH);
       DialogDriver::Click(dlg, IDC_DARK_CORRECT);
       EXPECT_TRUE(Enabled(dlg, IDC_DARK_TAKE));

@@ -15,6 +15,7 @@
 #include "imagelib/fft_filters.h"
 #include "imagelib/flat_dark.h"
 #include "shell/dialogkit/preview_pane.h"
+#include "shell/hotkey_titles.h"
 #include "shell/menu_ids.h"
 #include "tests/editing/contrast_test_kit.h"
 #include "tests/shell/testkit/chooser_script.h"
@@ -85,6 +86,7 @@ TEST_F(FlatFieldDialogTest, ALoadedFlatDividesThePictureAndCorrectingTwiceEquals
     EXPECT_FALSE(Enabled(dlg, IDC_FLAT_CORRECT));
     EXPECT_FALSE(Enabled(dlg, IDC_FLAT_GOOD));
     EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dlg, IDC_FLAT_FROM_FILE));
+    EXPECT_STREQ(kTitleA, HotKeyDialogTitle[kHotKeyFlat]);
     DialogDriver::Click(dlg, IDC_FLAT_FETCH);
     EXPECT_EQ("flach.fts", DialogDriver::ItemText(dlg, IDC_FLAT_FILE_NAME));
     EXPECT_TRUE(Enabled(dlg, IDC_FLAT_CORRECT));
