@@ -91,6 +91,23 @@ int16_t* LoadChosenPicture(int showErrors, ImageHeader* header) {
   return nullptr;
 }
 
+bool HandleViewCommand(CalibrationView* view, int id, int notification, int cancelId, BOOL* handled) {
+  *handled = TRUE;
+  if (id == IDCANCEL || id == cancelId) {
+    CancelDialogFrame(&view->frame);
+    return true;
+  }
+  if (notification != BN_CLICKED || DialogRunActive(&view->frame)) {
+    *handled = FALSE;
+    return true;
+  }
+  if (HandlePreviewButton(&view->pane, id)) {
+    RefreshView(view);
+    return true;
+  }
+  return false;
+}
+
 ApplyOutcome WriteShownBlock(DialogFrame* frame, void* context) {
   const auto* view = static_cast<const CalibrationView*>(context);
   LightPicture light;

@@ -77,6 +77,11 @@ int ChooseSaveFile(HWND owner, const char* title, const char* proposal);
 // filled: null when it cannot be loaded.
 int16_t* LoadChosenPicture(int showErrors, ImageHeader* header);
 
+// A click both dialogs handle alike: the cancel buttons always, the zoom
+// buttons while no long work runs. false for a click that is the dialog's
+// own, or for anything else while work runs (*handled says which).
+bool HandleViewCommand(CalibrationView* view, int id, int notification, int cancelId, BOOL* handled);
+
 // The commit of both dialogs: the block shown written over the target
 // buffer's samples in place (nothing while the picture itself is shown).
 ApplyOutcome WriteShownBlock(DialogFrame* frame, void* view);

@@ -225,15 +225,8 @@ BOOL Open(HWND dialog) {
 }
 
 BOOL Command(int id, int notification) {
-  if (id == IDCANCEL || id == IDC_DARK_CANCEL) {
-    CancelDialogFrame(&gView.frame);
-    return TRUE;
-  }
-  if (notification != BN_CLICKED || DialogRunActive(&gView.frame)) return FALSE;
-  if (HandlePreviewButton(&gView.pane, id)) {
-    RefreshView(&gView);
-    return TRUE;
-  }
+  BOOL handled;
+  if (HandleViewCommand(&gView, id, notification, IDC_DARK_CANCEL, &handled)) return handled;
   if (id >= IDC_DARK_FROM_FILE && id <= IDC_DARK_FFT) {
     ChooseMethod(id - IDC_DARK_FROM_FILE);
     return TRUE;

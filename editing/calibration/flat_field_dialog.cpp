@@ -152,15 +152,8 @@ BOOL Open(HWND dialog) {
 }
 
 BOOL Command(int id, int notification) {
-  if (id == IDCANCEL || id == IDC_FLAT_CANCEL) {
-    CancelDialogFrame(&gView.frame);
-    return TRUE;
-  }
-  if (notification != BN_CLICKED || DialogRunActive(&gView.frame)) return FALSE;
-  if (HandlePreviewButton(&gView.pane, id)) {
-    RefreshView(&gView);
-    return TRUE;
-  }
+  BOOL handled;
+  if (HandleViewCommand(&gView, id, notification, IDC_FLAT_CANCEL, &handled)) return handled;
   switch (id) {
     case IDC_FLAT_FROM_FILE:
       CheckRadioButton(gView.frame.dialog, IDC_FLAT_FROM_FILE, IDC_FLAT_SIMULATION, IDC_FLAT_FROM_FILE);
