@@ -16,6 +16,7 @@
 #include "editing/geometry/geometry_dialogs.h"
 #include "frame_window.h"
 #include "imageio/avi_split_dialog.h"
+#include "imageio/capture/capture_dialog.h"
 #include "imageio/gps/gps_dialog.h"
 #include "imageio/picture_files.h"
 #include "imageio/raw_photo_commands.h"
@@ -179,7 +180,7 @@ constexpr MenuCommand kCommands[] = {
     {IDM_GRAPHICS_FORMATS, 0, "grafiksetup", 1, nullptr, nullptr, FollowUp::kNone},
     {IDM_QUIT, 0, nullptr, 1, nullptr, Quit, FollowUp::kNone},
     // "Bi&ldaufnahme"
-    {IDM_CAPTURE, kNeedsCaptureDevice, "dxaufnahme", 3, nullptr, nullptr, FollowUp::kNone},
+    {IDM_CAPTURE, kNeedsCaptureDevice, "dxaufnahme", 3, CaptureDlgProc, nullptr, FollowUp::kNone},
     {IDM_AVI_SPLIT, 0, "aviripper", 1, AviToPicturesDlgProc, nullptr, FollowUp::kNone},
     {IDM_DCRAW, 0, nullptr, 1, nullptr, ConvertRaw, FollowUp::kNone},
     {IDM_TIME_LAPSE, 0, "timelapse", 1, nullptr, nullptr, FollowUp::kNone},

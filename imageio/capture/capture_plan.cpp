@@ -65,6 +65,43 @@ bool FormatSeriesName(char* out, size_t capacity, const char* base, SeriesName k
   return true;
 }
 
+namespace {
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
+bool SameLetters(const char* a, const char* b, size_t n) {
+  for (size_t i = 0; i < n; ++i)
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  return true;
+}
+
+}  // namespace
+
+bool SeriesNumberOf(const char* fileName, const char* baseName, SeriesName kind, int32_t* number) {
+  if (!fileName || !baseName) return false;
+  const char* prefix = kind == SeriesName::kPart ? "_" : "";
+  const char* extension = kind == SeriesName::kBmp ? ".bmp" : ".avi";
+  const size_t baseLength = std::strlen(baseName), prefixLength = std::strlen(prefix);
+  const size_t length = std::strlen(fileName);
+  if (length < baseLength + prefixLength + 3 + 4) return false;
+  if (!SameLetters(fileName, baseName, baseLength) || std::strncmp(fileName + baseLength, prefix, prefixLength) != 0)
+    return false;
+  const char* digits = fileName + baseLength + prefixLength;
+  const size_t digitCount = length - 4 - size_t(digits - fileName);
+  if (!SameLetters(fileName + length - 4, extension, 4) || digitCount > 9) return false;
+  int32_t value = 0;
+  for (size_t i = 0; i < digitCount; ++i) {
+    if (digits[i] < '0' || digits[i] > '9') return false;
+    value = value * 10 + (digits[i] - '0');
+  }
+  // Only the spelling the series writes: at least three digits, no more zeros.
+  char shown[16];
+  std::snprintf(shown, sizeof shown, "%03ld", long(value));
+  if (std::strlen(shown) != digitCount) return false;
+  *number = value;
+  return true;
+}
+
 size_t BmpRowStride(int32_t width, int bitsPerPixel) {
   if (width <= 0 || bitsPerPixel <= 0) return 0;
   return (size_t(width) * size_t(bitsPerPixel) / 8 + 3) & ~size_t(3);

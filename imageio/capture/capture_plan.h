@@ -48,6 +48,11 @@ enum class SeriesName {
 // A name of a series; false (and out empty) when it does not fit into capacity.
 bool FormatSeriesName(char* out, size_t capacity, const char* base, SeriesName kind, int32_t number);
 
+// Whether fileName (without folder) belongs to the series of baseName (the
+// base's file name, without folder): the name FormatSeriesName gives for
+// some number, letters in either case. The number is stored then.
+bool SeriesNumberOf(const char* fileName, const char* baseName, SeriesName kind, int32_t* number);
+
 // Row length of a bitmap file: width x bits / 8 rounded up to 4 bytes.
 size_t BmpRowStride(int32_t width, int bitsPerPixel);
 // Spreads `count` rows lying rowBytes apart to stride apart in place (the

@@ -43,8 +43,10 @@ TEST(CapturePlan, ReserveKeepsRoomForTheIndexAndTheFramesOnTheirWay) {
   EXPECT_EQ(empty, AviReserveBytes(-5, frame));
   // Every frame recorded adds its index entries.
   EXPECT_GE(AviReserveBytes(100000, frame) - empty, 100000u * 16);
-  EXPECT_GT(BmpReserveBytes(161, 90, 24), 164u * 90);
-  EXPECT_GT(BmpReserveBytes(161, 90, 8), BmpReserveBytes(161, 90, 24) - 164u * 90 + 1024);
+  // A whole bitmap file fits: headers, palette and padded rows.
+  EXPECT_GT(BmpReserveBytes(161, 90, 24), 54u + 484 * 90);
+  EXPECT_GT(BmpReserveBytes(161, 90, 8), 54u + 1024 + 164 * 90);
+  EXPECT_EQ(BmpReserveBytes(161, 90, 24) - BmpReserveBytes(161, 90, 8), (484u - 164) * 90 - 1024);
 }
 
 TEST(CapturePlan, NamesOfTheSeries) {
@@ -87,6 +89,27 @@ TEST(CapturePlan, NamesThatDoNotFitAreRefusedNotCut) {
   char small[4];
   EXPECT_FALSE(CaptureBaseName("C:\\video.avi", small, sizeof small));
   EXPECT_STREQ("", small);
+}
+
+TEST(CapturePlan, FilesOfASeriesAreKnownByTheirNames) {
+  const struct {
+    const char* file;
+    SeriesName kind;
+    int32_t number;   // -1: not of the series
+  } cases[] = {
+      {"video000.bmp", SeriesName::kBmp, 0},     {"VIDEO012.BMP", SeriesName::kBmp, 12},
+      {"video1234.bmp", SeriesName::kBmp, 1234}, {"video_007.avi", SeriesName::kPart, 7},
+      {"video007.avi", SeriesName::kAvi, 7},     {"video007.avi", SeriesName::kPart, -1},
+      {"video_007.avi", SeriesName::kAvi, -1},   {"video07.bmp", SeriesName::kBmp, -1},
+      {"video0007.bmp", SeriesName::kBmp, -1},   {"video.bmp", SeriesName::kBmp, -1},
+      {"video00a.bmp", SeriesName::kBmp, -1},    {"video000.avi", SeriesName::kBmp, -1},
+      {"videos000.bmp", SeriesName::kBmp, -1},   {"vide000.bmp", SeriesName::kBmp, -1},
+  };
+  for (const auto& c : cases) {
+    int32_t number = -1;
+    EXPECT_EQ(c.number >= 0, SeriesNumberOf(c.file, "video", c.kind, &number)) << c.file;
+    EXPECT_EQ(c.number, number) << c.file;
+  }
 }
 
 TEST(CapturePlan, RowsArePaddedToFourBytesInPlace) {

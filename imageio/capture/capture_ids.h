@@ -1,0 +1,50 @@
+// Control ids of the capture dialog ("dxaufnahme800", "dxaufnahme1024",
+// "dxaufnahme1280") and of the capture timer ("aufnahmetimer"), shared by the
+// resource script and the code.
+#pragma once
+
+// --- capture dialog
+#define IDC_CAPTURE_FULL_SCREEN 101
+#define IDC_CAPTURE_ORIGINAL_SIZE 102
+#define IDC_CAPTURE_PREVIEW 103
+#define IDC_CAPTURE_START 104
+#define IDC_CAPTURE_FILE 105
+#define IDC_CAPTURE_FRAMES_EDIT 106
+#define IDC_CAPTURE_FRAMES_BAR 107
+#define IDC_CAPTURE_FORMAT 108
+#define IDC_CAPTURE_DEVICE 109
+#define IDC_CAPTURE_STATUS 110
+#define IDC_CAPTURE_CANCEL 111
+#define IDC_CAPTURE_OK 112
+#define IDC_CAPTURE_PICTURE 113
+#define IDC_CAPTURE_CROSSBAR 114
+#define IDC_CAPTURE_TIMER 115
+#define IDC_CAPTURE_TIMER_SETUP 116
+#define IDC_CAPTURE_AS_AVI 117
+#define IDC_CAPTURE_AS_BMP 118
+#define IDC_CAPTURE_ENDLESS 119
+#define IDC_CAPTURE_TIME_STAMP 120
+#define IDC_CAPTURE_PLACE_STAMP 121
+#define IDC_CAPTURE_LIMIT 122
+#define IDC_CAPTURE_ESC_HINT 123
+// Sent by the keyboard hook on Escape while the live picture fills the screen.
+#define IDC_CAPTURE_BACK 200
+
+// --- capture timer
+#define IDC_TIMER_OK 101
+#define IDC_TIMER_CANCEL 102
+#define IDC_TIMER_SINGLE 103
+#define IDC_TIMER_LAPSE 104
+#define IDC_TIMER_SEQUENCES 105
+#define IDC_TIMER_INTERVAL 106
+#define IDC_TIMER_INTERVAL_SPIN 107
+#define IDC_TIMER_INTERVAL_LABEL 108
+#define IDC_TIMER_ADVICE_LABEL 109
+#define IDC_TIMER_ADVICE 110
+#define IDC_TIMER_FRAMES_BAR 111
+#define IDC_TIMER_FRAMES_EDIT 112
+#define IDC_TIMER_FRAMES_LABEL 113
+#define IDC_TIMER_GROUPS_BAR 114
+#define IDC_TIMER_GROUPS_TEXT 115
+#define IDC_TIMER_GROUPS_LABEL 116
+#define IDC_TIMER_INTEGRATED 117
