@@ -50,7 +50,8 @@ LRESULT CALLBACK DisplayWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-BOOL CALLBACK BuildGlyphs(PINIT_ONCE, PVOID, PVOID*) {
+// The stamps' glyph bitmap, built once on first use.
+BOOL CALLBACK BuildGlyphBitmap(PINIT_ONCE, PVOID, PVOID*) {
   g_glyphs = static_cast<uint8_t*>(GlobalAllocLocked(kGlyphStripBytes));
   if (g_glyphs) FillGlyphStrip(g_glyphs);
   return TRUE;
@@ -82,7 +83,7 @@ void EnsureCom() {
 }
 
 const uint8_t* GlyphStrip() {
-  InitOnceExecuteOnce(&g_glyphsOnce, BuildGlyphs, nullptr, nullptr);
+  InitOnceExecuteOnce(&g_glyphsOnce, BuildGlyphBitmap, nullptr, nullptr);
   return g_glyphs;
 }
 
