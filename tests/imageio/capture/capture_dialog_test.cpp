@@ -274,7 +274,7 @@ TEST_F(CaptureDialogTest, OverwriteIsAskedOnceForTheWholeRun) {
     d.Then(kCaptureTitle, [](HWND dlg) {
       DialogDriver::Click(dlg, IDC_CAPTURE_START);   // "No": nothing starts
       EXPECT_EQ("Aufnahme !", Text(dlg, IDC_CAPTURE_START));
-      EXPECT_EQ("~", Status(dlg));
+      EXPECT_EQ("", Status(dlg)) << "nothing started";
       DialogDriver::Click(dlg, IDC_CAPTURE_START);
     });
     d.Until(kCaptureTitle, [](HWND dlg) {
@@ -307,7 +307,7 @@ TEST_F(CaptureDialogTest, AStartThatFailsSaysSoAndKeepsTheLivePicture) {
   RunCaptureDialog(driver, [&](DialogDriver& d) {
     d.Then(kCaptureTitle, [](HWND dlg) {
       DialogDriver::Click(dlg, IDC_CAPTURE_START);
-      EXPECT_EQ("~", Status(dlg));
+      EXPECT_EQ("", Status(dlg)) << "nothing started";
       EXPECT_EQ("Aufnahme !", Text(dlg, IDC_CAPTURE_START));
       EXPECT_TRUE(Enabled(dlg, IDC_CAPTURE_FILE));
       DialogDriver::Click(dlg, IDC_CAPTURE_FILE);
@@ -387,6 +387,31 @@ TEST_F(CaptureDialogTest, EndlessRecordingMovesOnToNewPartsAtTheLimit) {
     EXPECT_FALSE(v.numbers.empty()) << part;
     EXPECT_TRUE(Consecutive(v.numbers)) << part;
   }
+}
+
+TEST_F(CaptureDialogTest, APartThatCannotBeMadeEndsTheRecordingInThePartBefore) {
+  SetEndlessPartLimit(20 * 160 * 120 * 3);
+  gProgramState.Grabbendless = 1;
+  // The second part's name is taken by a folder: the switch must fail.
+  ASSERT_TRUE(CreateDirectoryA(File("video_001.avi").c_str(), nullptr));
+  MessageBoxScript boxes;
+  DialogDriver driver(30000);
+  RunCaptureDialog(driver, [&](DialogDriver& d) {
+    d.Then(kCaptureTitle, [](HWND dlg) { DialogDriver::Click(dlg, IDC_CAPTURE_START); });
+    d.Until(kCaptureTitle, [&](HWND dlg) {
+      if (Text(dlg, IDC_CAPTURE_START) != "Aufnahme !") return false;
+      EXPECT_EQ("Aufnahme abgebrochen !", Status(dlg));
+      DialogDriver::Click(dlg, IDC_CAPTURE_OK);
+      return true;
+    });
+  });
+  EXPECT_EQ(0u, boxes.Count()) << "a folder is no recording to overwrite";
+  // No run of further parts behind the failed one.
+  EXPECT_FALSE(FileThere(File("video_002.avi")));
+  const RecordedVideo v = ReadRecordedVideo(File("video_000.avi"));
+  EXPECT_GE(v.numbers.size(), 10u) << "the part before is complete";
+  EXPECT_TRUE(Consecutive(v.numbers));
+  RemoveDirectoryA(File("video_001.avi").c_str());
 }
 
 TEST_F(CaptureDialogTest, ARecordingLocksWhatWouldChangeItAndClosingStopsItFirst) {
