@@ -19,7 +19,7 @@ constexpr int32_t kAdviceMs = 10000;
 constexpr int32_t kFrameStepMs = 320;
 
 // The timer takes no hot keys and opens on its owner.
-constexpr DialogFrameSpec kSpec = {kHotKeyFamilyCount, nullptr, 0, 0, 0, 0, nullptr, nullptr};
+constexpr DialogFrameSpec kSpec = {kNoHotKeyEntry, nullptr, 0, 0, 0, 0, nullptr, nullptr};
 DialogFrame gFrame;
 
 ProgramState& PS() { return gProgramState; }
