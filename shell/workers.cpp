@@ -101,6 +101,17 @@ int RemoveEndedWorkers(ProgramState* ps) {
   return running - kept;
 }
 
+int RemoveWorker(ProgramState* ps, HANDLE worker) {
+  const int running = std::clamp(ps->RunningWorkers, 0, kMaxWorkers);
+  HANDLE* end = ps->WorkerHandles + running;
+  HANDLE* at = std::find(ps->WorkerHandles, end, worker);
+  if (!worker || at == end) return 0;
+  std::copy(at + 1, end, at);
+  ps->WorkerHandles[running - 1] = nullptr;
+  ps->RunningWorkers = running - 1;
+  return 1;
+}
+
 void WaitForAllWorkers(ProgramState* ps) {
   if (ps->WorkerLimit < 2) return;
   while (ps->RunningWorkers > 0) WaitForWorkerSlot(ps, 1 - ps->WorkerLimit);

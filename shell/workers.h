@@ -42,6 +42,10 @@ void WaitForOneWorker(ProgramState* ps);
 // waiting; the others keep their order. Returns how many went.
 int RemoveEndedWorkers(ProgramState* ps);
 
+// Takes a worker off the list (the others keep their order) without
+// closing its handle; 0 when it is not listed.
+int RemoveWorker(ProgramState* ps, HANDLE worker);
+
 // Waits until no worker runs.
 void WaitForAllWorkers(ProgramState* ps);
 

@@ -2,9 +2,12 @@
 
 #include <cstdio>
 
-void RunNotes::Add(const char* text) {
+void RunNotes::Add(const char* text, int64_t order) {
   std::lock_guard<std::mutex> guard(lock_);
-  if (count_++ == 0) std::snprintf(first_, sizeof first_, "%s", text ? text : "");
+  if (count_++ == 0 || order < order_) {
+    std::snprintf(first_, sizeof first_, "%s", text ? text : "");
+    order_ = order;
+  }
 }
 
 int32_t RunNotes::Count() const {

@@ -37,10 +37,10 @@ class StackHost {
   // Greys or enables the command that re-stacks from "recenter.tmp".
   virtual void SetRestackAvailable(bool) {}
 
-  // Held around every addition into a run's shared sum; a run on one
-  // thread needs no lock.
-  virtual void EnterSumLock() {}
-  virtual void LeaveSumLock() {}
+  // Held around every addition into a run's shared sum (workers of a
+  // threaded run add at the same time); by default one lock of the process.
+  virtual void EnterSumLock();
+  virtual void LeaveSumLock();
 };
 
 // The host whose ShowElapsed the long image operators reach through

@@ -76,8 +76,8 @@ int CentreOnPattern(const FrameRunContext& ctx, const int16_t* image, int32_t ce
   return 1;
 }
 
-void Note(FrameRunContext* ctx, const char* text) {
-  if (ctx->notes) ctx->notes->Add(text);
+void Note(FrameRunContext* ctx, int32_t record, const char* text) {
+  if (ctx->notes) ctx->notes->Add(text, NoteOrder(ctx->walk, record));
 }
 
 }  // namespace
@@ -174,7 +174,7 @@ int ProcessFrame(FrameRunContext* ctx, FrameWorkspace* ws, int16_t* frame, int32
   const int16_t* work = frame;
   if (ctx->factor > 1) {
     if (!ws->enlarged.Reserve(&ctx->workHeader)) {
-      Note(ctx, "Out of memory !");
+      Note(ctx, recordIndex, "Out of memory !");
       return 0;
     }
   }
@@ -182,7 +182,7 @@ int ProcessFrame(FrameRunContext* ctx, FrameWorkspace* ws, int16_t* frame, int32
   if (!ApplyNoiseFilterAndRgbAlignment(frame, &ctx->frameHeader, s, &ws->scratch, &filterError) && filterError) {
     char text[64];
     std::snprintf(text, sizeof text, "Rauschfilterfehler Nr. %ld !", long(filterError));
-    Note(ctx, text);
+    Note(ctx, recordIndex, text);
   }
   ApplyPreAmplification(frame, &ctx->frameHeader, s);
   if (ctx->factor > 1) {
@@ -200,7 +200,7 @@ int ProcessFrame(FrameRunContext* ctx, FrameWorkspace* ws, int16_t* frame, int32
   } else {
     const char* failure = nullptr;
     const int centred = CentreFrame(*ctx, ws, work, centre, &match, &failure);
-    if (!centred && failure) Note(ctx, failure);
+    if (!centred && failure) Note(ctx, recordIndex, failure);
     if (match != 0.0 && !ctx->referenceSet) {
       ctx->referencePoint[0] = centre[0];
       ctx->referencePoint[1] = centre[1];
@@ -220,7 +220,7 @@ int ProcessFrame(FrameRunContext* ctx, FrameWorkspace* ws, int16_t* frame, int32
       double* q = record->qualityMeasures;
       if (!MeasureFrameQuality(&q[0], &q[1], &q[2], &q[3], &q[4], &q[5], &q[6], &record->pixelCount,
                                &record->qualityBox, frame, &ctx->frameHeader, boxed ? &box : nullptr)) {
-        Note(ctx, "Qualitätscheck nicht möglich !");
+        Note(ctx, recordIndex, "Qualitätscheck nicht möglich !");
         record->matchValue = match = 0.0;
       }
     }

@@ -40,6 +40,7 @@ struct FrameRunContext {
   int32_t referencePoint[4] = {0, 0, 0, 0};   // x, y in sum pixels; two reserved words
   std::atomic<bool> referenceSet{false};
   std::atomic<int32_t> framesAdded{0};          // additions into the sum since it was cleared
+  int32_t walk = 0;              // the run's walk over the frames now going (orders the notes)
 };
 
 // What one thread keeps from frame to frame.

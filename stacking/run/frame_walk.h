@@ -37,9 +37,12 @@ class FramePass {
   virtual void Finish(bool /*completed*/) {}
   // The step text shown while item k is treated.
   virtual void StepText(int32_t k, char* text, size_t capacity) = 0;
-  // Loads item k's frame into ws->frame. Runs on a thread that may read
-  // the series (for videos the thread that opened it).
+  // Loads item k's frame into ws->frame and its file name into
+  // ws->currentName, and touches nothing else of ws. Runs on a worker only
+  // when ReadsOnAnyThread, else on the thread that called the walk (for
+  // videos the thread that opened them).
   virtual ItemResult Read(int32_t k, WalkWorkspace* ws) = 0;
+  virtual bool ReadsOnAnyThread() const { return false; }
   // Treats the frame read into ws. Must touch only ws, the pass's own
   // record of item k and the shared sum under the host's lock.
   virtual ItemResult Work(int32_t k, WalkWorkspace* ws) = 0;
@@ -52,6 +55,8 @@ class FrameExecutor {
   virtual ~FrameExecutor() = default;
   // Items begin..end - 1 of the pass.
   virtual WalkResult Run(FramePass* pass, int32_t begin, int32_t end, StackHost* host) = 0;
+  // Items of one walk may run at the same time and finish in any order.
+  virtual bool Threaded() const { return false; }
 };
 
 // Item after item on the calling thread, one workspace for all; before each

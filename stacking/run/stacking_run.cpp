@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 #include "imagelib/primitives.h"
 #include "imagelib/summation.h"
@@ -28,6 +29,10 @@ constexpr StepFormat kCompareSecond = {"Vergleiche Bild %ld ( %1.0lf %% ) mit 2.
 constexpr StepFormat kAddFinal = {"Addiere Bild %ld ( %1.0lf %% ) zum Endergebnis auf ...", true};
 constexpr StepFormat kAddSecond = {"Addiere Bild %ld ( %1.0lf %% ) zum 2. Summenbild auf ...", true};
 constexpr StepFormat kAddFirst = {"Addiere Bild %ld ( %1.0lf %% ) zum 1. Summenbild auf ...", true};
+// The threaded run names its reference sums apart.
+constexpr StepFormat kCompareProvisional = {"Vergleiche Bild %ld ( %1.0lf %% ) mit vorläufigem Summenbild ...", true};
+constexpr StepFormat kAddSecondReference = {"Addiere Bild %ld ( %1.0lf %% ) zum 2. Vergleichsbild auf ...", true};
+constexpr StepFormat kCompareSecondReference = {"Vergleiche Bild %ld ( %1.0lf %% ) mit 2. Vergleichsbild ...", true};
 
 void FormatStep(const StepFormat& f, int32_t k, int32_t of, char* text, size_t capacity) {
   const double percent = of > 0 ? 100.0 * k / of : 0.0;
@@ -46,6 +51,7 @@ class RunPass : public FramePass {
  public:
   RunPass(StackingRun* run, StepFormat format, int32_t count) : run_(run), format_(format), count_(count) {}
   void StepText(int32_t k, char* text, size_t capacity) override { FormatStep(format_, k, count_, text, capacity); }
+  bool ReadsOnAnyThread() const override;
 
  protected:
   StackingRun* run_;
@@ -85,7 +91,11 @@ class ComparisonPass : public RunPass {
 class StackingRun {
  public:
   explicit StackingRun(const StackRunInputs& in)
-      : in_(in), s_(*in.settings), host_(in.services.host), executor_(in.executor ? in.executor : &serial_) {}
+      : in_(in),
+        s_(*in.settings),
+        host_(in.services.host),
+        executor_(in.executor ? in.executor : &serial_),
+        threaded_(executor_->Threaded()) {}
   ~StackingRun() { Release(); }
   int Run(StackRunResult* out);
 
@@ -98,7 +108,11 @@ class StackingRun {
   const StackSettings& settings() const { return s_; }
   StackHost* host() const { return host_; }
   const int16_t* reference() const { return reference_; }
-  void NoteFrame(const char* format, const char* name);
+  // A frame that could not be used, noted in the order of item k of the walk.
+  void NoteFrame(int32_t k, const char* format, const char* name);
+  // Ranked pictures are written one at a time.
+  void SaveRankedPicture(const char* name, const int16_t* samples);
+  bool readsConcurrently = false;
   void Fatal(const char* text);
   // Reads recorded frame k again and pre-treats it; the field to use in *field.
   ItemResult Reread(int32_t k, WalkWorkspace* ws);
@@ -130,6 +144,7 @@ class StackingRun {
   StackHost* host_;
   SerialExecutor serial_;
   FrameExecutor* executor_;
+  bool threaded_;
   char recordPath_[kSeriesPathSize + 32] = "";
   int32_t frames_ = 0;     // F
   int32_t records_ = 0;    // R
@@ -145,6 +160,7 @@ class StackingRun {
   int16_t* dark_ = nullptr;
   int16_t* flat_ = nullptr;
   std::atomic<bool> failed_{false};
+  std::mutex saving_;
   char fatal_[128] = "";
   int done_ = 0;           // the outcome once a walk stopped: 1 aborted, 0 failed
 };
@@ -173,8 +189,10 @@ ItemResult CentringPass::Read(int32_t k, WalkWorkspace* ws) {
     run.Fatal("Out of memory !");
     return ItemResult::kFailed;
   }
-  if (run.records) FillRecords(run.records, k, run.settings().Interlace == 1, ws->currentName);
-  run.NoteFrame(error == FrameReadError::kMismatch ? "Bild %s\npaßt nicht zu den anderen Bildern !"
+  const bool interlace = run.settings().Interlace == 1;
+  if (run.records) FillRecords(run.records, k, interlace, ws->currentName);
+  run.NoteFrame(interlace ? 2 * k : k,
+                error == FrameReadError::kMismatch ? "Bild %s\npaßt nicht zu den anderen Bildern !"
                                                    : "Bild %s\nnicht ladbar !",
                 ws->currentName);
   return ItemResult::kSkipped;
@@ -224,7 +242,7 @@ ItemResult StackingRun::Reread(int32_t k, WalkWorkspace* ws) {
       Fatal("Out of memory !");
       return ItemResult::kFailed;
     }
-    NoteFrame("Bild %s\nnicht ladbar !", ws->currentName);
+    NoteFrame(k, "Bild %s\nnicht ladbar !", ws->currentName);
     return ItemResult::kSkipped;
   }
   return ItemResult::kDone;
@@ -259,7 +277,7 @@ ItemResult AddingPass::Work(int32_t k, WalkWorkspace* ws) {
   if (ranked_ && s.Protokoll == 1 && s.SafeSort == 1 && run.host()) {
     char name[kSeriesPathSize + 64];
     RankedPictureName(name, sizeof name, s.SortPicPath, k, run.records[k].recordFrame);
-    run.host()->SavePicture(name, "PNG", 0, field, &run.series.header);
+    run.SaveRankedPicture(name, field);
   }
   return ItemResult::kDone;
 }
@@ -293,10 +311,17 @@ ItemResult ComparisonPass::Work(int32_t k, WalkWorkspace* ws) {
 
 // --- the run
 
-void StackingRun::NoteFrame(const char* format, const char* name) {
+bool RunPass::ReadsOnAnyThread() const { return run_->readsConcurrently; }
+
+void StackingRun::NoteFrame(int32_t k, const char* format, const char* name) {
   char text[kSeriesPathSize + 96];
   std::snprintf(text, sizeof text, format, name);
-  notes.Add(text);
+  notes.Add(text, NoteOrder(ctx.walk, k));
+}
+
+void StackingRun::SaveRankedPicture(const char* name, const int16_t* samples) {
+  std::lock_guard<std::mutex> guard(saving_);
+  host_->SavePicture(name, "PNG", 0, samples, &series.header);
 }
 
 void StackingRun::Fatal(const char* text) {
@@ -305,6 +330,7 @@ void StackingRun::Fatal(const char* text) {
 }
 
 bool StackingRun::Walk(FramePass* pass, int32_t count) {
+  ++ctx.walk;
   const WalkResult r = WalkFrames(executor_, pass, count, host_);
   if (r == WalkResult::kCompleted) return true;
   done_ = r == WalkResult::kAborted ? 1 : 0;
@@ -315,6 +341,7 @@ bool StackingRun::Walk(FramePass* pass, int32_t count) {
 // Frames are centred one by one until one sets the reference point, so
 // that no frame is added before it exists; the rest may go in any order.
 bool StackingRun::CentringWalk(CentringPass* pass, int32_t frames) {
+  ++ctx.walk;
   int32_t k = 0;
   WalkResult r = WalkResult::kCompleted;
   while (k < frames && !ctx.referenceSet && r == WalkResult::kCompleted) {
@@ -472,26 +499,26 @@ bool StackingRun::QualityPasses() {
     if (!Adding(n2_, kFirstReference, false) || !NormaliseReference() || !Comparing(n2_, kCompareFirst)) return false;
     if (host_) host_->ShowStep("Sortiere nach Verzerrung ...");
     SortByDistortion(records, n2_);
-    if (!Adding(n1_, kAddSecond, false)) return false;
+    if (!Adding(n1_, threaded_ ? kAddSecondReference : kAddSecond, false)) return false;
   } else {
     // Comparison only: the first reference is the sum of the centring pass
     // (a re-stack has none and adds every frame first).
     if (!in_.fullRun && !Adding(records_, kFirstReference, false)) return false;
-    if (!NormaliseReference() || !Comparing(records_, kCompareFirst)) return false;
+    if (!NormaliseReference() || !Comparing(records_, threaded_ ? kCompareProvisional : kCompareFirst)) return false;
     if (host_) host_->ShowStep("Sortiere nach Verzerrung ...");
     SortByDistortion(records, records_);
-    if (!Adding(n1_, kAddFirst, false)) return false;
+    if (!Adding(n1_, threaded_ ? kAddSecondReference : kAddFirst, false)) return false;
   }
   // The second comparison cycle.
   if (s_.CheckSharpness) n1_ = CutAtRejected(records, n1_);
-  if (!NormaliseReference() || !Comparing(n2_, kCompareSecond)) return false;
-  if (host_) host_->ShowStep("Sortiere nach Verzerrung ...");
+  if (!NormaliseReference() || !Comparing(n2_, threaded_ ? kCompareSecondReference : kCompareSecond)) return false;
+  if (host_) host_->ShowStep(threaded_ ? "Sortiere zweites Mal nach Verzerrung ..." : "Sortiere nach Verzerrung ...");
   SortByDistortion(records, records_);
   return Adding(n1_, kAddFinal, true);
 }
 
 bool StackingRun::MakeResult(StackRunResult* out) {
-  if (host_) host_->ShowStep("Erzeuge Summenbild ...");
+  if (host_) host_->ShowStep(threaded_ ? "Erzeuge fertiges Summenbild ..." : "Erzeuge Summenbild ...");
   if (ctx.framesAdded == 0) {
     if (host_) host_->Message(HostMessage::kError, "Kein Bild konnte überlagert werden !");
     done_ = 0;
@@ -551,6 +578,7 @@ int StackingRun::Run(StackRunResult* out) {
   seriesOpen_ = true;
   if (!OpenSeries(&series, in_.seriesName, s_.Addpicsource, 1, services)) return Finish(0);
   frames_ = series.frameCount;
+  readsConcurrently = SeriesReadsConcurrently(&series);
   calibration.dark = Keep(in_.darkFrame, &dark_,
                           LoadCalibration(s_.Darkcurrent, &s_.IsDarkcurrent, "Es wurde kein Dunkelstromfile angegeben.",
                                           "Dunkelstrom paßt nicht zu Bildern !"));

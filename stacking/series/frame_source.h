@@ -47,6 +47,10 @@ class PictureLoader {
   // The picture into frame (its block reused when large enough) and its
   // header; silent. 1 loaded, 0 not.
   virtual int Load(const char* fileName, FrameBuffer* frame, ImageHeader* header) = 0;
+  // Whether pictures of this kind (by the name's extension) load on several
+  // threads at once without waiting for each other; a threaded run then
+  // reads them on its workers, else on one thread in file order.
+  virtual bool LoadsConcurrently(const char* /*fileName*/) const { return false; }
 };
 
 // The frames of one video file, one file open at a time, all calls on the

@@ -106,6 +106,10 @@ int NativePictureLoader::Load(const char* fileName, FrameBuffer* frame, ImageHea
   }
 }
 
+bool NativePictureLoader::LoadsConcurrently(const char* fileName) const {
+  return fileName && FormatOfExtension(ExtensionOf(fileName)) != PictureFormat::Fits;
+}
+
 int SaveNativePicture(const char* fileName, const char* extension, const int16_t* samples, const ImageHeader* h) {
   if (!fileName || !extension || !samples || !h || h->width < 1 || h->height < 1) return 0;
   PictureMessage message;

@@ -14,6 +14,7 @@
 class NativePictureLoader : public PictureLoader {
  public:
   int Load(const char* fileName, FrameBuffer* frame, ImageHeader* header) override;
+  bool LoadsConcurrently(const char* fileName) const override;
 };
 
 // Writes FITS (16 bits), PNG (16 bits per sample) or BMP (8 or 24 bits of

@@ -281,6 +281,11 @@ int ReadSeriesFrame(FrameSeries* series, int32_t frameNumber, int32_t sourceKind
   return ok;
 }
 
+bool SeriesReadsConcurrently(const FrameSeries* series) {
+  if (series->sourceKind == kSeriesAvi || IsVideoExtension(series->extension)) return false;
+  return series->services.pictures && series->services.pictures->LoadsConcurrently(series->currentName);
+}
+
 int CloseSeries(FrameSeries* series) {
   if (series->videoOpen && series->services.video) series->services.video->Close();
   series->videoOpen = false;

@@ -63,6 +63,11 @@ int OpenSeries(FrameSeries* series, const char* seriesName, int32_t sourceKind, 
 int ReadSeriesFrame(FrameSeries* series, int32_t frameNumber, int32_t sourceKind, FrameBuffer* frame,
                     char* currentName, int showErrors, FrameReadError* error = nullptr);
 
+// Whether frames of the open series may be read on several threads at
+// once: never for a video (its decoder belongs to the thread that opened
+// it), for pictures as their loader says.
+bool SeriesReadsConcurrently(const FrameSeries* series);
+
 // Closes the video of a kind-0 series; 1.
 int CloseSeries(FrameSeries* series);
 

@@ -67,6 +67,14 @@ int WinPictureLoader::Load(const char* fileName, FrameBuffer* frame, ImageHeader
   return 0;
 }
 
+bool WinPictureLoader::LoadsConcurrently(const char* fileName) const {
+  if (!fileName) return false;
+  const PictureFormat format = FormatOfExtension(ExtensionOf(fileName));
+  for (const FrameFormat& f : kFrameFormats)
+    if (f.format == format) return !f.oneAtATime;
+  return false;
+}
+
 int AviVideoReader::Open(const char* fileName, int32_t* frameCount, ImageHeader* header, int showErrors) {
   return OpenAviFile(fileName, frameCount, header, showErrors);
 }

@@ -11,6 +11,7 @@ class WinPictureLoader : public PictureLoader {
  public:
   explicit WinPictureLoader(ProgramState* ps) : ps_(ps) {}
   int Load(const char* fileName, FrameBuffer* frame, ImageHeader* header) override;
+  bool LoadsConcurrently(const char* fileName) const override;
 
  private:
   ProgramState* ps_;

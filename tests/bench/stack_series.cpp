@@ -2,12 +2,13 @@
 // numbered picture series with the stacking settings of a "tyvorn.ini" and
 // writes the result as FITS or PNG; or writes a synthetic series to stack.
 //
-//   tyvorn_stack [--ini=tyvorn.ini] [--pattern=x,y,w,h] [--steps] FIRST_PICTURE RESULT.fts|RESULT.png
+//   tyvorn_stack [--ini=tyvorn.ini] [--pattern=x,y,w,h] [--threads=N] [--steps] FIRST_PICTURE RESULT.fts|RESULT.png
 //   tyvorn_stack --make-series=DIR [--frames=1000] [--size=1280x960] [--format=bmp]
 //
 // Settings not in the file (or without a file) take the program's defaults;
-// the series is always read as a numbered series. The time of the run and
-// its frames per second go to standard output.
+// the series is always read as a numbered series. --threads=N runs the
+// threaded run with N workers (0, the default: the single run). The time of
+// the run and its frames per second go to standard output.
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -20,6 +21,7 @@
 #include <string>
 
 #include "imagelib/primitives.h"
+#include "stacking/run/frame_pool.h"
 #include "stacking/run/stacking_run.h"
 #include "stacking/series/native_pictures.h"
 #include "tests/stacking/synthetic_series.h"
@@ -165,7 +167,7 @@ class ConsoleHost : public StackHost {
   std::chrono::steady_clock::time_point mark_;
 };
 
-int Stack(const char* ini, const char* pattern, const char* first, const char* resultName, bool steps) {
+int Stack(const char* ini, const char* pattern, const char* first, const char* resultName, bool steps, int threads) {
   StackSettings s;
   if (ini && !ReadIni(ini, &s)) {
     std::fprintf(stderr, "%s cannot be read\n", ini);
@@ -198,6 +200,9 @@ int Stack(const char* ini, const char* pattern, const char* first, const char* r
   in.services.pictures = &loader;
   in.services.host = &host;
   in.pattern = patternSamples.empty() ? nullptr : patternSamples.data();
+  StdWorkerThreads workers;
+  PoolExecutor pool(threads, &workers);
+  if (threads > 0) in.executor = &pool;
   StackRunResult result;
   const auto start = std::chrono::steady_clock::now();
   const int ok = RunStacking(in, &result);
@@ -205,8 +210,8 @@ int Stack(const char* ini, const char* pattern, const char* first, const char* r
   FreeMem(&result.samples);
   // The frames of the series, counted as the run counted them.
   const int32_t frames = CountNumberedFiles(first);
-  std::printf("%s: %d frames in %.2f s, %.1f frames/s\n", ok ? "stacked" : "failed", int(frames), seconds,
-              seconds > 0 ? frames / seconds : 0.0);
+  std::printf("%s: %d frames in %.2f s, %.1f frames/s (%s)\n", ok ? "stacked" : "failed", int(frames), seconds,
+              seconds > 0 ? frames / seconds : 0.0, threads > 0 ? (std::to_string(threads) + " workers").c_str() : "single");
   return ok ? 0 : 1;
 }
 
@@ -265,10 +270,12 @@ int main(int argc, char** argv) {
     if (std::strncmp(argv[i], "--", 2) != 0) files.push_back(argv[i]);
   if (files.size() != 2) {
     std::fprintf(stderr,
-                 "usage: tyvorn_stack [--ini=tyvorn.ini] [--pattern=x,y,w,h] [--steps] FIRST_PICTURE RESULT.fts|.png\n"
+                 "usage: tyvorn_stack [--ini=tyvorn.ini] [--pattern=x,y,w,h] [--threads=N] [--steps] FIRST_PICTURE "
+                 "RESULT.fts|.png\n"
                  "       tyvorn_stack --make-series=DIR [--frames=1000] [--size=1280x960] [--format=bmp]\n");
     return 2;
   }
+  const char* threads = Option(argc, argv, "--threads=");
   return Stack(Option(argc, argv, "--ini="), Option(argc, argv, "--pattern="), files[0], files[1],
-               Option(argc, argv, "--steps") != nullptr);
+               Option(argc, argv, "--steps") != nullptr, threads ? std::atoi(threads) : 0);
 }

@@ -17,6 +17,7 @@
 #include "imagelib/pattern_quality.h"
 #include "imagelib/primitives.h"
 #include "stack_test_host.h"
+#include "stacking/run/frame_pool.h"
 #include "stacking/run/record_file.h"
 #include "stacking/series/native_pictures.h"
 #include "synthetic_series.h"
@@ -30,38 +31,9 @@ constexpr int32_t kTruncated = 3;
 constexpr int32_t kLowContrast = 5;
 constexpr int32_t kPatternSide = 41;
 
-// The native host: pictures through the native writers, the restack
-// command's state, and an abort after a number of polls.
-class NativeHost : public stacktest::RecordingHost {
- public:
-  int SavePicture(const char* name, const char* extension, int, const int16_t* samples,
-                  const ImageHeader* h) override {
-    saved.push_back(name);
-    return SaveNativePicture(name, extension, samples, h);
-  }
-  void SetRestackAvailable(bool available) override { restack.push_back(available); }
-  bool Poll() override { return ++polls > abortAfter; }
-  std::vector<std::string> saved;
-  std::vector<bool> restack;
-  int polls = 0;
-  int abortAfter = 1 << 30;
-};
-
-// The run works in its own current directory ("resultcopy.fts" and the
-// protocol land there).
-class InDirectory {
- public:
-  explicit InDirectory(const fs::path& dir) : old_(fs::current_path()) { fs::current_path(dir); }
-  ~InDirectory() { fs::current_path(old_); }
-
- private:
-  fs::path old_;
-};
-
-std::vector<uint8_t> FileBytes(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
+using stacktest::FileBytes;
+using stacktest::InDirectory;
+using stacktest::NativeHost;
 int32_t I32(const std::vector<uint8_t>& b, size_t at) {
   return int32_t(uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24);
 }
@@ -121,6 +93,7 @@ class StackingRunTest : public testing::Test {
     in.services.pictures = &loader_;
     in.services.host = &host_;
     in.pattern = pattern_.empty() ? nullptr : pattern_.data();
+    in.executor = executor_;
     FreeMem(&result_.samples);
     InDirectory here(dir_.path());
     return RunStacking(in, &result_);
@@ -141,6 +114,7 @@ class StackingRunTest : public testing::Test {
   NativeHost host_;
   char seriesName_[kSeriesPathSize] = "";
   StackRunResult result_;
+  FrameExecutor* executor_ = nullptr;
 };
 synth::Series* StackingRunTest::series_ = nullptr;
 
@@ -295,6 +269,66 @@ TEST_P(RunTable, CentresRanksAndResult) {
   ASSERT_EQ(IMG_OK, FindObjectCentre(&inner, &h, result_.samples, centre, &found));
   EXPECT_NEAR(h.width / 2, centre[0], 1);
   EXPECT_NEAR(h.height / 2, centre[1], 1);
+}
+
+// Everything a run leaves behind, for comparing runs.
+struct Outcome {
+  std::vector<int16_t> result;
+  std::vector<uint8_t> recordFile;
+  std::vector<uint8_t> records;        // the final order, as stored
+  std::vector<uint8_t> protocol;
+  std::vector<std::string> boxes;
+  std::vector<std::pair<std::string, std::vector<uint8_t>>> saved;   // by name
+  bool operator==(const Outcome& o) const {
+    return result == o.result && recordFile == o.recordFile && records == o.records && protocol == o.protocol &&
+           boxes == o.boxes && saved == o.saved;
+  }
+};
+
+TEST_P(RunTable, ThreadedGivesTheSameResultBitForBit) {
+  const RunCase c = GetParam();
+  s_.FitMethod = c.method;
+  s_.Checkmix = c.checkmix;
+  s_.Superres = c.factor > 1;
+  s_.Subpixelfactor = c.factor > 1 ? 1 : 0;
+  s_.SubpixOrigsize = c.factor > 1;
+  s_.Protokoll = s_.Logfile = s_.SafeSort = 1;
+  std::snprintf(s_.SortPicPath, sizeof s_.SortPicPath, "%s", (dir_.path() / "").string().c_str());
+  if (c.method == kFitPatternFull) CutPattern(c.factor);
+  const StackSettings settings = s_;
+  auto outcome = [&] {
+    Outcome o;
+    o.result.assign(result_.samples, result_.samples + PictureSamples(&result_.header));
+    o.recordFile = FileBytes(RecordFile());
+    for (const FrameRecord& r : result_.records) {
+      uint8_t bytes[kFrameRecordBytes];
+      EncodeFrameRecord(r, bytes);
+      o.records.insert(o.records.end(), bytes, bytes + sizeof bytes);
+    }
+    o.protocol = FileBytes(dir_.path() / "Protokoll.log");
+    fs::remove(dir_.path() / "Protokoll.log");
+    o.boxes = Boxes();
+    std::vector<std::string> saved = host_.saved;
+    std::sort(saved.begin(), saved.end());
+    for (const std::string& name : saved) o.saved.emplace_back(name, FileBytes(name));
+    return o;
+  };
+  ASSERT_EQ(1, Run());
+  ASSERT_NE(nullptr, result_.samples);
+  const Outcome single = outcome();
+  // The frames are FITS files, read on the calling thread and fed to the
+  // workers.
+  for (int32_t workers : {1, 2, 8}) {
+    StdWorkerThreads threads;
+    PoolExecutor pool(workers, &threads);
+    executor_ = &pool;
+    host_ = NativeHost();
+    s_ = settings;
+    ASSERT_EQ(1, Run()) << workers << " workers";
+    ASSERT_NE(nullptr, result_.samples);
+    EXPECT_TRUE(single == outcome()) << workers << " workers";
+    executor_ = nullptr;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Settings, RunTable,

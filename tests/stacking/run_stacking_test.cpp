@@ -1,16 +1,21 @@
-// The stacking run inside the program: a numbered series stacked into the
+// The stacking runs inside the program: a numbered series stacked into the
 // target buffer with the progress shown in the dialog's controls, the
 // safety copy, the record file and the re-stack command, the note for an
-// unreadable frame, an abort and an unwritable program directory.
-#include "stacking/win32/run_stacking_single.h"
+// unreadable frame, an abort and an unwritable program directory; the
+// threaded run gives the same result from numbered files and from a video,
+// and leaves no thread and no handle behind, also when it is aborted.
+#include "stacking/win32/run_stacking.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <tlhelp32.h>
+
 #include <cstring>
 #include <filesystem>
 
+#include "avi_fixture.h"
 #include "imageio/picture_files.h"
 #include "shell/buffer_slots.h"
 #include "shell/menu_ids.h"
@@ -25,7 +30,8 @@ namespace {
 namespace fs = std::filesystem;
 
 // A window with the two progress controls of the stacking dialogs; it
-// presses "Abbruch" when the step text reaches a given step.
+// presses "Abbruch" (sets AbortRequested) when the step text reaches the
+// step given in abortAt.
 class ProgressWindow {
  public:
   ProgressWindow() {
@@ -34,7 +40,19 @@ class ProgressWindow {
                                reinterpret_cast<HMENU>(kProgressElapsedId), nullptr, nullptr);
     step_ = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 30, 400, 20, window_,
                             reinterpret_cast<HMENU>(kProgressStepId), nullptr, nullptr);
+    staticProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(step_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProgressWindow::StepProc)));
+    abortAt_.clear();
   }
+  void AbortAt(const char* step) { abortAt_ = step; }
+  static LRESULT CALLBACK StepProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_SETTEXT && !abortAt_.empty() && std::strstr(reinterpret_cast<const char*>(lp), abortAt_.c_str()))
+      gProgramState.AbortRequested = 1;
+    return CallWindowProcA(staticProc_, w, msg, wp, lp);
+  }
+  static inline WNDPROC staticProc_ = nullptr;
+  static inline std::string abortAt_;
+
   ~ProgressWindow() { DestroyWindow(window_); }
   HWND window() const { return window_; }
   std::string Text(HWND control) const {
@@ -96,9 +114,19 @@ class RunStackingSingleTest : public AppTest {
     std::memcpy(ps.ProgramDirectory, saved_->ProgramDirectory, sizeof ps.ProgramDirectory);
     AppTest::TearDown();
   }
-  int Run() {
+  int Run(int threads = 0) {
     std::snprintf(seriesName_, sizeof seriesName_, "%s", names_[0].c_str());
-    return RunStackingSingle(progress_.window(), seriesName_, nullptr, &gProgramState, 1);
+    if (threads == 0) return RunStackingSingle(progress_.window(), seriesName_, nullptr, &gProgramState, 1);
+    gProgramState.WorkerLimit = threads;
+    const int r = RunStackingThreaded(progress_.window(), seriesName_, nullptr, &gProgramState, 1);
+    gProgramState.WorkerLimit = saved_->WorkerLimit;
+    return r;
+  }
+  std::vector<int16_t> Installed() const {
+    ImageHeader h;
+    if (!GetSlotHeader(&h, 1, &gProgramState)) return {};
+    const int16_t* p = GetSlotPixels(1, &gProgramState);
+    return std::vector<int16_t>(p, p + size_t(h.width) * h.height * (h.colourType == kColourRgb ? 3 : 1));
   }
   std::string ProgramFile(const char* name) const {
     return (fs::path(gProgramState.ProgramDirectory) / name).string();
@@ -195,6 +223,93 @@ TEST_F(RunStackingSingleTest, CalibrationFramesThatDoNotFit) {
   EXPECT_EQ(0, ps.IsFlatfield);
   EXPECT_EQ(nullptr, ps.DarkFrameSamples);
   EXPECT_EQ(nullptr, ps.FlatFieldSamples);
+}
+
+// Threads of this process.
+int ThreadCount() {
+  const HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 t;
+  t.dwSize = sizeof t;
+  int n = 0;
+  for (BOOL more = Thread32First(snap, &t); more; more = Thread32Next(snap, &t))
+    if (t.th32OwnerProcessID == GetCurrentProcessId()) ++n;
+  CloseHandle(snap);
+  return n;
+}
+
+// No worker listed, none running, no handle left open.
+void ExpectNoWorkerLeft(int threads, DWORD handles) {
+  EXPECT_EQ(0, gProgramState.RunningWorkers);
+  for (HANDLE h : gProgramState.WorkerHandles) EXPECT_EQ(nullptr, h);
+  EXPECT_EQ(threads, ThreadCount());
+  DWORD now = 0;
+  GetProcessHandleCount(GetCurrentProcess(), &now);
+  EXPECT_EQ(handles, now);
+}
+
+TEST_F(RunStackingSingleTest, ThreadedGivesTheSingleResultAndClosesEveryHandle) {
+  MessageBoxScript boxes;
+  ASSERT_EQ(1, Run());
+  const std::vector<int16_t> single = Installed();
+  const auto records = stacktest::FileBytes(ProgramFile("recenter.tmp"));
+  ASSERT_FALSE(single.empty());
+  const int threads = ThreadCount();
+  DWORD handles = 0;
+  GetProcessHandleCount(GetCurrentProcess(), &handles);
+  for (int workers : {2, 8}) {
+    ASSERT_EQ(1, Run(workers)) << workers;
+    EXPECT_TRUE(single == Installed()) << workers;
+    EXPECT_TRUE(records == stacktest::FileBytes(ProgramFile("recenter.tmp"))) << workers;
+    EXPECT_EQ("Erzeuge fertiges Summenbild ...", progress_.Step());
+    ExpectNoWorkerLeft(threads, handles);
+  }
+  // The note for the cut frame once per run, owned by the dialog.
+  ASSERT_EQ(3u, boxes.Count());
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ("Bild " + names_[2] + "\nnicht ladbar !", boxes.Box(i).text);
+    EXPECT_EQ(progress_.window(), boxes.Box(i).owner);
+  }
+}
+
+TEST_F(RunStackingSingleTest, ThreadedAbortLeavesNoThreadNoHandleAndTheTargetAsItWas) {
+  LoadPicture(1, "alt.fts", 64, 48, 0);
+  const int16_t* before = GetSlotPixels(1, &gProgramState);
+  const int threads = ThreadCount();
+  DWORD handles = 0;
+  GetProcessHandleCount(GetCurrentProcess(), &handles);
+  MessageBoxScript boxes;
+  for (const char* step : {"von Bild 2 (", "Vergleiche Bild 1 (", "Addiere Bild 1 ("}) {
+    progress_.AbortAt(step);
+    EXPECT_EQ(1, Run(4)) << step;
+    EXPECT_EQ(1, gProgramState.AbortRequested) << step;
+    gProgramState.AbortRequested = 0;
+    EXPECT_EQ(before, GetSlotPixels(1, &gProgramState)) << step;
+    EXPECT_FALSE(fs::exists(dir_ / "resultcopy.fts")) << step;
+    ExpectNoWorkerLeft(threads, handles);
+  }
+  for (const auto& entry : fs::directory_iterator(gProgramState.ProgramDirectory))
+    EXPECT_EQ(std::string::npos, entry.path().string().find(".part")) << entry.path();
+}
+
+// Video frames are decoded on the thread that opened the video, and the
+// workers get them in order.
+TEST_F(RunStackingSingleTest, ThreadedVideoGivesTheSingleResult) {
+  const avifixture::ScratchFolder folder;
+  const std::wstring video = folder / L"mars.avi";
+  const synth::SeriesSpec& spec = series_.spec;
+  ASSERT_TRUE(avifixture::WriteAvi(video, spec.width, spec.height, spec.frames, [&](int f, int x, int y, BYTE* bgr) {
+    const int16_t v = series_.frames[size_t(f)].samples[size_t(spec.height - 1 - y) * spec.width + x];
+    bgr[0] = bgr[1] = bgr[2] = BYTE(v < 0 ? 0 : v >> 7);
+  }));
+  gProgramState.Addpicsource = 0;
+  names_[0] = avifixture::Narrow(video);
+  MessageBoxScript boxes;
+  ASSERT_EQ(1, Run());
+  const std::vector<int16_t> single = Installed();
+  ASSERT_FALSE(single.empty());
+  ASSERT_EQ(1, Run(4));
+  EXPECT_TRUE(single == Installed());
+  EXPECT_EQ(0u, boxes.Count());
 }
 
 }  // namespace
