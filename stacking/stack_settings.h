@@ -45,7 +45,7 @@ struct StackSettings {
   // [Noisefilter]
   int32_t Filtertype = 4;
   int32_t Pseudomedian = 0;
-  double Sigmaradius = 5.0;
+  double Sigmaradius = 5.0;         // -50..50; the filter gets NoiseSigmaFactor of it
 
   // [RGBCorr]
   int32_t RGBCorrBlueXshift = 0;

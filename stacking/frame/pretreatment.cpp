@@ -25,7 +25,8 @@ int ApplyNoiseFilterAndRgbAlignment(int16_t* samples, const ImageHeader* h, cons
   if (s.IsNoisefilter == 1) {
     const ImageRect all = {0, 0, h->width, h->height};
     const ImageResult r =
-        ApplyNoiseFilter(&all, h, samples, samples, s.Sigmaradius, s.Filtertype, s.Pseudomedian, nullptr);
+        ApplyNoiseFilter(&all, h, samples, samples, NoiseSigmaFactor(s.Sigmaradius), s.Filtertype, s.Pseudomedian,
+                         nullptr);
     if (r != IMG_OK) {
       if (filterError) *filterError = r;
       return 0;

@@ -23,7 +23,8 @@ struct CalibrationFrames {
 // division (IsFlatfield). Results of the operators are not examined.
 void PretreatFrame(int16_t* samples, const ImageHeader* h, const StackSettings& s, const CalibrationFrames& cal);
 
-// Noise filter (IsNoisefilter exactly 1) over the whole frame, then, for a
+// Noise filter (IsNoisefilter exactly 1) over the whole frame with the sigma
+// factor of Sigmaradius (NoiseSigmaFactor, as the filter dialogs), then, for a
 // colour frame with RGBCorrection, the blue and red channels moved and
 // sized by the [RGBCorr] settings through scratch (a buffer that is kept;
 // null to use a temporary one). 1 done; 0 when Preprocess is off or the

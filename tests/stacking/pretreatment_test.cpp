@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "imagelib/colour_channels.h"
 #include "imagelib/contrast.h"
 #include "imagelib/flat_dark.h"
@@ -40,7 +42,7 @@ struct Rig {
     s.IsDarkcurrent = s.IsFlatfield = 1;
     s.IsNoisefilter = 1;
     s.Filtertype = 6;
-    s.Sigmaradius = 1.5;
+    s.Sigmaradius = -50;   // the threshold factor 0.1
     s.RGBCorrection = 1;
     s.RGBCorrBlueXshift = 2;
     s.RGBCorrRedYshift = -1;
@@ -64,7 +66,7 @@ TEST(Pretreatment, StagesEqualTheOperatorsInTheirOrder) {
     RepairHotPixels(&u.h, e, e, HotPixelEntries(u.hot), u.hot->count);
     SubtractDark(e, e, u.dark.data(), &u.h);
     DivideFlatField(e, e, u.flat.data(), &u.h);
-    ApplyNoiseFilter(&all, &u.h, e, e, 1.5, 6, 0, nullptr);
+    ApplyNoiseFilter(&all, &u.h, e, e, 0.1, 6, 0, nullptr);
     if (colour) AlignColourChannels(e, e, &u.h, 2, 0, 0, 0, -1, 3);
     AutoContrastImage(&u.h, e, e, 3, 0.8, 1);
 
@@ -110,6 +112,30 @@ TEST(Pretreatment, SwitchesThatLeaveTheFrameAlone) {
   calibration.hotPixels.width = 65;
   PretreatFrame(got.data(), &u.h, calibration, CalibrationFrames{});
   EXPECT_EQ(u.frame, got);
+}
+
+// The stored setting is turned into the sigma test's factor as the filter
+// dialogs turn it, and the factor matters.
+TEST(Pretreatment, SigmaSettingGivesTheFiltersFactor) {
+  Rig u(false);
+  const ImageRect all = {0, 0, u.h.width, u.h.height};
+  const struct {
+    double setting, factor;
+  } cases[] = {{-50, 0.1}, {0, 1.0}, {25, std::sqrt(10.0)}, {50, 10.0}};
+  std::vector<Samples> results;
+  for (const auto& c : cases) {
+    Samples expected = u.frame;
+    ApplyNoiseFilter(&all, &u.h, expected.data(), expected.data(), c.factor, 6, 0, nullptr);
+    StackSettings s;
+    s.IsNoisefilter = 1;
+    s.Filtertype = 6;
+    s.Sigmaradius = c.setting;
+    Samples got = u.frame;
+    EXPECT_EQ(1, ApplyNoiseFilterAndRgbAlignment(got.data(), &u.h, s, nullptr, nullptr));
+    EXPECT_EQ(expected, got) << c.setting;
+    results.push_back(got);
+  }
+  EXPECT_NE(results.front(), results.back());
 }
 
 TEST(Pretreatment, NoiseFilterErrorStopsTheStage) {
