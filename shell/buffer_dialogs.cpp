@@ -1,6 +1,7 @@
 #include "buffer_dialogs.h"
 
 #include "buffer_slots.h"
+#include "hotkey_titles.h"
 #include "menu_ids.h"
 #include "program_state.h"
 
@@ -53,6 +54,7 @@ INT_PTR CALLBACK BufferCopyDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
   ProgramState* ps = &gProgramState;
   switch (message) {
     case WM_INITDIALOG:
+      RegisterHotKeyDialog(kHotKeyCopy, dialog);
       InitCopy(dialog);
       return TRUE;
     case WM_COMMAND: {
@@ -81,6 +83,7 @@ INT_PTR CALLBACK BufferDeleteDlgProc(HWND dialog, UINT message, WPARAM wParam, L
   ProgramState* ps = &gProgramState;
   switch (message) {
     case WM_INITDIALOG:
+      RegisterHotKeyDialog(kHotKeyDelete, dialog);
       BackupProgramState(ps);
       ps->TargetBuffer = ValidOr(ps->ActiveBuffer, 1);
       CheckDeleteButtons(dialog);

@@ -39,5 +39,11 @@ constexpr int kHotKeyTitleSize = 81;
 extern char HotKeyDialogTitle[kHotKeyFamilyCount][kHotKeyTitleSize];
 
 // Copies the dialog's window title (at most 79 characters) into the family's
-// entry; call it from WM_INITDIALOG once the title is final.
+// entry and keeps its handle; call it from WM_INITDIALOG once the title is
+// final.
 void RegisterHotKeyDialog(HotKeyFamily family, HWND dialog);
+
+// The family's last registered dialog while it is still open under its
+// registered title (the capture dialog takes Escape in full screen wherever
+// the focus is); null otherwise.
+HWND RegisteredHotKeyDialog(HotKeyFamily family);

@@ -10,6 +10,7 @@
 #include "desktop.h"
 #include "display_palette.h"
 #include "frame_window.h"
+#include "keyboard_hook.h"
 #include "imagelib/trigon.h"
 #include "program_state.h"
 #include "settings.h"
@@ -121,6 +122,9 @@ int RunTyvorn(HINSTANCE instance) {
     return 0;
   }
   ps->PaletteHandle = CreateProgramPalette(ps);
+  // For the program's own thread: a system-wide hook would need a library of
+  // its own and would see the keys of every other program.
+  InstallKeyboardHook();
   ShowWindow(gFrameWindow, SW_MAXIMIZE);
   ShowScrollBar(gMdiClient, SB_BOTH, FALSE);
   // The windows were placed for the frame before it was maximised: 2 x 2
@@ -148,5 +152,6 @@ void FinishProgram() {
   ps->PaletteHandle = nullptr;
   if (IsMenu(gMainMenu)) DestroyMenu(gMainMenu);
   RestoreSystemColours(ps);
+  RemoveKeyboardHook();
   ReleaseInstanceLock();
 }

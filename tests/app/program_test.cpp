@@ -9,93 +9,9 @@
 #include <set>
 #include <string>
 
+#include "tests/app/program_runner.h"
+
 namespace {
-
-std::string ProgramPath() {
-  // The tests lie in tests/app of the build tree, the program at its top.
-  char path[MAX_PATH];
-  GetModuleFileNameA(nullptr, path, sizeof path);
-  std::string p = path;
-  for (int i = 0; i < 3; ++i) p.erase(p.find_last_of('\\'));
-  return p + "\\tyvorn.exe";
-}
-
-std::string FreshFolder() {
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
-  char dir[MAX_PATH];
-  std::snprintf(dir, sizeof dir, "%styvprog-%lu-%lu", temp, GetCurrentProcessId(), GetTickCount());
-  CreateDirectoryA(dir, nullptr);
-  return dir;
-}
-
-struct Program {
-  PROCESS_INFORMATION info{};
-  bool started = false;
-
-  explicit Program(const std::string& folder) {
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    std::string command = "\"" + ProgramPath() + "\"";
-    started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &info);
-  }
-  ~Program() {
-    if (!started) return;
-    if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 99);
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-  }
-  bool EndsWithin(DWORD ms) const { return WaitForSingleObject(info.hProcess, ms) == WAIT_OBJECT_0; }
-  DWORD ExitCode() const {
-    DWORD code = 0;
-    GetExitCodeProcess(info.hProcess, &code);
-    return code;
-  }
-};
-
-struct Search {
-  DWORD pid;
-  const char* className;
-  const char* title;   // null: any
-  HWND found;
-};
-
-BOOL CALLBACK Match(HWND window, LPARAM lParam) {
-  auto* s = reinterpret_cast<Search*>(lParam);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  char cls[64] = "", title[256] = "";
-  GetClassNameA(window, cls, sizeof cls);
-  GetWindowTextA(window, title, sizeof title);
-  if (pid == s->pid && !strcmp(cls, s->className) && (!s->title || !strcmp(title, s->title)) &&
-      IsWindowVisible(window)) {
-    s->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND FindTopWindow(DWORD pid, const char* className, const char* title) {
-  Search s{pid, className, title, nullptr};
-  EnumWindows(Match, reinterpret_cast<LPARAM>(&s));
-  return s.found;
-}
-
-// Waits for a window of the process; notes of the first paint get their OK.
-HWND WaitForWindow(DWORD pid, const char* className, const char* title, DWORD ms) {
-  const DWORD end = GetTickCount() + ms;
-  while (int(GetTickCount() - end) < 0) {
-    if (HWND w = FindTopWindow(pid, className, title)) return w;
-    if (HWND note = FindTopWindow(pid, "#32770", "Programmhinweis"))
-      PostMessageA(note, WM_COMMAND, IDOK, 0);
-    Sleep(50);
-  }
-  return nullptr;
-}
-
-void Answer(HWND box, int button) {
-  PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
-}
 
 TEST(Program, RunsOnceAsksBeforeClosingAndSavesEverySectionAtExit) {
   const std::string folder = FreshFolder();
