@@ -52,6 +52,10 @@ double BarValue(const BarSpec& spec, int32_t p) {
       return p >= 90 ? (p - 90) * 0.1 + 1.0 : p * 0.01 + 0.1;
     case BarMap::kInverted:
       return (spec.max - p) * spec.scale;
+    case BarMap::kUsageRate:
+      return p < 11 ? 0.001 * (p - 1) : 0.01 * (p - 10);
+    case BarMap::kReversed:
+      return 1.0 - p * spec.scale;
   }
   return p;
 }
@@ -94,6 +98,14 @@ int32_t BarPosition(const BarSpec& spec, double v) {
     case BarMap::kInverted:
       p = spec.max - Truncate(v / spec.scale);
       break;
+    case BarMap::kUsageRate: {
+      const int32_t r = Truncate(std::floor(1000 * v + 0.5));
+      p = r < 11 ? r + 1 : Truncate(std::floor(100 * v + 0.5)) + 10;
+      break;
+    }
+    case BarMap::kReversed:
+      p = Truncate(std::floor((1.0 - v) / spec.scale + 0.5));
+      break;
   }
   if (p < spec.min) p = spec.min;
   if (p > spec.max) p = spec.max;
@@ -124,6 +136,26 @@ void FormatBarText(char* out, size_t capacity, const BarSpec& spec, double v) {
       break;
     case BarText::kSigmaFactor:
       std::snprintf(out, capacity, f ? f : "%5.3lf", NoiseSigmaFactor(v));
+      break;
+    case BarText::kHundredfold:
+      std::snprintf(out, capacity, f ? f : "%3.1lf %%", 100 * v);
+      break;
+    case BarText::kMixRatio: {
+      const long p = Truncate(std::floor(100 - 100 * v + 0.5));
+      std::snprintf(out, capacity, f ? f : "%ld / %ld", 100 - p, p);
+      break;
+    }
+    case BarText::kEveryNth:
+      if (Truncate(v) == 1)
+        std::snprintf(out, capacity, "jedes Bild");
+      else
+        std::snprintf(out, capacity, f ? f : "jedes %ld. Bild", long(Truncate(v)));
+      break;
+    case BarText::kCheckArea:
+      if (Truncate(std::floor(100 * v + 0.5)) == 0)
+        std::snprintf(out, capacity, "Planet");
+      else
+        std::snprintf(out, capacity, f ? f : "%4.2lf", v);
       break;
   }
 }

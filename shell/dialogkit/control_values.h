@@ -78,6 +78,8 @@ enum class BarMap : int32_t {
   kEven,       // 2p
   kMagnification,  // below 90: p x 0.01 + 0.1; from 90: (p - 90) x 0.1 + 1.0 (0.10 .. 1.00 .. 10.0 on 0..180)
   kInverted,   // (max - p) x scale: a vertical bar whose top is the largest value
+  kUsageRate,  // below 11: (p - 1) x 0.001 (0.1 % steps); above: (p - 10) x 0.01 (1 % steps)
+  kReversed,   // 1 - p x scale, the position rounded (a weight shown from the other side)
 };
 
 // What the text beside a slider shows of the setting v, through its format.
@@ -87,6 +89,10 @@ enum class BarText : int32_t {
   kPercent,      // (long)(v x 100 + 0.5): "%ld %%"
   kDouble,       // v: "%3.0lf %%"
   kSigmaFactor,  // the noise filters' threshold factor 10^(0.02 v) (NoiseSigmaFactor): "%5.3lf"
+  kHundredfold,  // v x 100: "%3.1lf %%"
+  kMixRatio,     // both sides of a kReversed percentage, p = (long)(100 - 100 v + 0.5): 100 - p and p, "%ld / %ld"
+  kEveryNth,     // "jedes Bild" for 1, else (long) v: "jedes %ld. Bild"
+  kCheckArea,    // "Planet" where (long)(100 v + 0.5) is 0, else v: "%4.2lf"
 };
 
 struct BarSpec {

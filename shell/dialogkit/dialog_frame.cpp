@@ -91,8 +91,8 @@ BOOL CALLBACK DisableControl(HWND control, LPARAM lParam) {
 
 }  // namespace
 
-FrameSource OpenDialogFrame(DialogFrame* f, const DialogFrameSpec* spec, HWND dialog) {
-  ProgramState* ps = &gProgramState;
+FrameSource OpenDialogFrame(DialogFrame* f, const DialogFrameSpec* spec, HWND dialog, ProgramState* ps) {
+  if (!ps) ps = &gProgramState;
   *f = DialogFrame{};
   f->spec = spec;
   f->dialog = dialog;
@@ -100,7 +100,7 @@ FrameSource OpenDialogFrame(DialogFrame* f, const DialogFrameSpec* spec, HWND di
   f->open = true;
   SetPropA(dialog, kFrameProperty, f);
   BackupProgramState(ps);
-  ps->SourceBuffer = ps->TargetBuffer = ps->ActiveBuffer;
+  if (!(spec->flags & kFrameKeepsBuffers)) ps->SourceBuffer = ps->TargetBuffer = ps->ActiveBuffer;
   f->setupOnly = (spec->flags & kFrameSetupAware) && ps->OpenedFromSetup;
   SetTitle(f);
   RegisterHotKeyDialog(spec->family, dialog);

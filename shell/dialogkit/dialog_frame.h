@@ -57,6 +57,7 @@ enum DialogFrameFlags : unsigned {
   kFrameEndsOnRefusal = 1u << 3,     // a refused source ends the dialog with 0 (else it stays open)
   kFrameUndoTarget = 1u << 4,        // commit keeps the target buffer's undo copy before the apply step
   kFrameNoCentre = 1u << 5,          // leave the template's position
+  kFrameKeepsBuffers = 1u << 6,      // a page that leaves SourceBuffer and TargetBuffer as they are
 };
 
 // The family of a dialog the keyboard hook does not serve: no entry is written.
@@ -109,9 +110,9 @@ struct DialogFrame {
   void* cleanupContexts[kFrameMaxOwned];
 };
 
-// Opens the frame on gProgramState (see above). With kFrameEndsOnRefusal a
-// refused source has ended the dialog when this returns.
-FrameSource OpenDialogFrame(DialogFrame* frame, const DialogFrameSpec* spec, HWND dialog);
+// Opens the frame on ps, gProgramState when null (see above). With
+// kFrameEndsOnRefusal a refused source has ended the dialog when this returns.
+FrameSource OpenDialogFrame(DialogFrame* frame, const DialogFrameSpec* spec, HWND dialog, ProgramState* ps = nullptr);
 
 // The frame frees *field with FreeMem (or DeleteObject) on every way out,
 // whatever it points to then; a null field is skipped. Register statics.

@@ -95,6 +95,46 @@ TEST(ControlValuesTest, BarTextsShowTheSettingAsTheDialogsDo) {
   EXPECT_DOUBLE_EQ(10.0, NoiseSigmaFactor(50));
 }
 
+// The stacking settings' sliders: a usage rate in two step sizes, a weight
+// counted from the other side, and texts with words for special values.
+constexpr BarSpec kRate = {11, 12, 2, 110, 5, BarMap::kUsageRate, 1.0, BarText::kHundredfold, "%3.1lf %%",
+                           KIT_FIELD(Record, strength)};
+constexpr BarSpec kMix = {13, 14, 0, 100, 10, BarMap::kReversed, 0.01, BarText::kMixRatio, "%ld / %ld",
+                          KIT_FIELD(Record, strength)};
+constexpr BarSpec kNth = {15, 16, 1, 1024, 8, BarMap::kLinear, 1.0, BarText::kEveryNth, "jedes %ld. Bild",
+                          KIT_FIELD(Record, size)};
+constexpr BarSpec kArea = {17, 18, 0, 100, 10, BarMap::kLinear, 0.01, BarText::kCheckArea, "%4.2lf",
+                           KIT_FIELD(Record, strength)};
+
+TEST(ControlValuesTest, StackingSlidersMapAndShowTheirSettings) {
+  const struct {
+    const BarSpec* spec;
+    int32_t position;
+    double value;
+    const char* text;
+  } cases[] = {
+      {&kRate, 2, 0.001, "0.1 %"},  {&kRate, 3, 0.002, "0.2 %"},   {&kRate, 11, 0.01, "1.0 %"},
+      {&kRate, 12, 0.02, "2.0 %"},  {&kRate, 95, 0.85, "85.0 %"},  {&kRate, 110, 1.0, "100.0 %"},
+      {&kMix, 0, 1.0, "100 / 0"},   {&kMix, 30, 0.7, "70 / 30"},   {&kMix, 100, 0.0, "0 / 100"},
+      {&kNth, 1, 1, "jedes Bild"},  {&kNth, 2, 2, "jedes 2. Bild"}, {&kArea, 0, 0.0, "Planet"},
+      {&kArea, 25, 0.25, "0.25"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_NEAR(c.value, BarValue(*c.spec, c.position), 1e-12) << c.text;
+    EXPECT_EQ(c.position, BarPosition(*c.spec, c.value)) << c.text;
+    EXPECT_EQ(c.text, Text(*c.spec, c.value));
+  }
+  // A rate between the steps goes to the nearer one; one outside to the ends.
+  EXPECT_EQ(11, BarPosition(kRate, 0.0105));
+  EXPECT_EQ(2, BarPosition(kRate, 0.0));
+  EXPECT_EQ(110, BarPosition(kRate, 7.5));
+  EXPECT_EQ(0, BarPosition(kMix, 1.4));
+  Record r = {};
+  const BarSpec spans[] = {kRate, kMix};
+  EXPECT_EQ(1, ClampTableFields({spans, {}, {}, {}}, &r)) << "a rate of 0 is not on the bar";
+  EXPECT_DOUBLE_EQ(0.001, r.strength);
+}
+
 TEST(ControlValuesTest, TypedNumbersAreReadLimitedOrRefused) {
   const struct {
     const char* text;
