@@ -25,6 +25,7 @@
 #include "program_state.h"
 #include "stacking/noise_filter_dialog.h"
 #include "stacking/rgb_alignment_dialog.h"
+#include "stacking/setup/classic_stack_dialog.h"
 #include "stacking/win32/hot_pixel_commands.h"
 #include "stacking/win32/hot_pixel_dialog.h"
 
@@ -191,7 +192,7 @@ constexpr MenuCommand kCommands[] = {
     {IDM_STACK_WIZARD, kAsksOverwrite | kTargetIsActive | kSetupFlag0 | kClassicOff, "ueberlagermethode3", 1,
      nullptr, nullptr, FollowUp::kTargetOnOne},
     {IDM_STACK_CLASSIC, kAsksOverwrite | kTargetIsActive | kSetupFlag0 | kClassicOn, "ueberlagermethode2", 1,
-     nullptr, nullptr, FollowUp::kTargetOnOne},
+     ClassicStackDlgProc, nullptr, FollowUp::kTargetOnOne},
     {IDM_RECENTER, kSetupFlag0 | kClassicOn, "rezentrieren", 1, nullptr, nullptr, FollowUp::kNone},
     {IDM_RESTACK, kNeedsRecenterFile | kAsksOverwrite | kTargetIsActive | kClearsTarget | kSetupFlag0 | kClassicOn,
      "bildseriereadding", 1, nullptr, nullptr, FollowUp::kTargetOnOne},
