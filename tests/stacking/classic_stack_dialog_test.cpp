@@ -14,6 +14,7 @@
 #include "stacking/setup/classic_stack_dialog.h"
 #include "stacking/setup/setup_ids.h"
 #include "tests/app/app_fixture.h"
+#include "tests/shell/testkit/chooser_script.h"
 #include "tests/shell/testkit/dialog_driver.h"
 #include "tests/shell/testkit/dialog_resource.h"
 #include "tests/shell/testkit/message_script.h"
@@ -272,6 +273,37 @@ TEST_F(ClassicStackDialogTest, OnAScreen800PixelsWideTheRgbSetUpTakesIts800Size)
   });
   SendCommand(IDM_STACK_CLASSIC);
   EXPECT_TRUE(driver.Done());
+}
+
+// The set-up buttons open what the pre-treatment page opens; the file
+// choosers start at the current file and a cancel keeps it.
+TEST_F(ClassicStackDialogTest, TheSetUpButtonsOpenTheGainPageAndTheFileChoosers) {
+  std::strcpy(gProgramState.Flatfield, "C:\\kalib\\flat.fts");
+  std::strcpy(gProgramState.Darkcurrent, "C:\\kalib\\dark.fts");
+  gProgramState.IsFlatfield = gProgramState.IsDarkcurrent = gProgramState.FitImageEqualizing = 1;
+  gProgramState.Gaintype = 0;
+  ChooserScript choosers;
+  choosers.Cancel().Choose("C:\\kalib\\dunkel2.fts");
+  DialogDriver driver;
+  driver.Then(kTitle, [](HWND dlg) { DialogDriver::Click(dlg, IDC_CL_GAIN_SETUP); });
+  driver.Then("Vorverstärkung einstellen", [](HWND dlg) {
+    DialogDriver::Click(dlg, IDC_GAIN_LOG);
+    DialogDriver::Click(dlg, IDC_GAIN_OK);
+  });
+  driver.Then(kTitle, [](HWND dlg) {
+    DialogDriver::Click(dlg, IDC_CL_FLAT_FILE);
+    DialogDriver::Click(dlg, IDC_CL_DARK_FILE);
+    DialogDriver::Click(dlg, IDC_CL_NEXT);
+  });
+  SendCommand(IDM_STACK_CLASSIC);
+  EXPECT_TRUE(driver.Done());
+  EXPECT_EQ(1, gProgramState.Gaintype);
+  ASSERT_EQ(2u, choosers.Count());
+  EXPECT_EQ("Flatfield festlegen ...", choosers.Chooser(0).title);
+  EXPECT_EQ("C:\\kalib\\flat.fts", choosers.Chooser(0).proposal);
+  EXPECT_EQ("Dunkelstromdatei festlegen ...", choosers.Chooser(1).title);
+  EXPECT_STREQ("C:\\kalib\\flat.fts", gProgramState.Flatfield);
+  EXPECT_STREQ("C:\\kalib\\dunkel2.fts", gProgramState.Darkcurrent);
 }
 
 }  // namespace
