@@ -11,9 +11,11 @@
 #include "editing/calibration/dark_frame_dialog.h"
 #include "editing/calibration/flat_field_dialog.h"
 #include "editing/colour/colour_dialogs.h"
+#include "editing/colour/colour_temperature_dialog.h"
 #include "editing/contrast/contrast_dialog.h"
 #include "editing/filter_dialog.h"
 #include "editing/geometry/geometry_dialogs.h"
+#include "editing/stars/star_dialogs.h"
 #include "frame_window.h"
 #include "imageio/avi_split_dialog.h"
 #include "imageio/capture/capture_dialog.h"
@@ -205,7 +207,7 @@ constexpr MenuCommand kCommands[] = {
     {IDM_FLAT_FIELD, kNeedsPicture, "flatfield", 2, FlatFieldDlgProc, nullptr, FollowUp::kTargetOnSuccess},
     {IDM_RGB_ALIGN, kNeedsPicture | kSetupFlag0, "rgbkorrektur", 2, RgbAlignmentDlgProc, nullptr,
      FollowUp::kTargetOnSuccess},
-    {IDM_RED_WEAKNESS, kNeedsPicture | kSetupFlag0, "rotschwachcorr", 2, nullptr, nullptr,
+    {IDM_RED_WEAKNESS, kNeedsPicture | kSetupFlag0, "rotschwachcorr", 2, RedWeaknessDlgProc, nullptr,
      FollowUp::kTargetOnSuccess},
     {IDM_FILTER, kNeedsPicture, "filtersetup3", 1, FilterSetupDlgProc, nullptr, FollowUp::kTargetOnSuccess},
     {IDM_CONTRAST, kNeedsPicture | kSetupFlag0, "kontrastierung2", 1, ContrastDlgProc, nullptr,
@@ -214,10 +216,11 @@ constexpr MenuCommand kCommands[] = {
     {IDM_FLIP_MIRROR, kNeedsPicture, "flipmirror", 2, FlipMirrorDlgProc, nullptr, FollowUp::kTargetOnSuccess},
     {IDM_SHIFT_DIFFERENCE, kNeedsPicture, "shiftdifferenz", 2, ShiftDifferenceDlgProc, nullptr,
      FollowUp::kTargetOnSuccess},
-    {IDM_REMOVE_STARS, kNeedsPicture, "removestars", 2, nullptr, nullptr, FollowUp::kTargetOnSuccess},
+    {IDM_REMOVE_STARS, kNeedsPicture, "removestars", 2, RemoveStarsDlgProc, nullptr, FollowUp::kTargetOnSuccess},
     {IDM_COLOUR_SEPARATION, kNeedsPicture, "farbentrennen", 1, ColourSeparationDlgProc, nullptr,
      FollowUp::kSeparation},
-    {IDM_TONE_COLOUR_TEMP, kNeedsPicture, "farbtemp", 2, nullptr, nullptr, FollowUp::kTargetOnSuccess},
+    {IDM_TONE_COLOUR_TEMP, kNeedsPicture, "farbtemp", 2, ColourTemperatureDlgProc, nullptr,
+     FollowUp::kTargetOnSuccess},
     {IDM_PALETTE, 0, "farbpalette", 1, PaletteDlgProc, nullptr, FollowUp::kAll},
     {IDM_UNDO, 0, nullptr, 1, nullptr, Undo, FollowUp::kNone},
     // "&Fenster"

@@ -45,6 +45,7 @@ double BarValue(const BarSpec& spec, int32_t p) {
     case BarMap::kStrength:
       return p <= 100 ? p * 0.01 : (p - 100) * 0.1 + 1.0;
     case BarMap::kOdd:
+    case BarMap::kOddHalf:
       return 2.0 * p + 1;
     case BarMap::kEven:
       return 2.0 * p;
@@ -90,6 +91,7 @@ int32_t BarPosition(const BarSpec& spec, double v) {
       p = WholeDiv2(Truncate(v) - 1.0);
       break;
     case BarMap::kEven:
+    case BarMap::kOddHalf:
       p = WholeDiv2(v);
       break;
     case BarMap::kMagnification:
@@ -156,6 +158,9 @@ void FormatBarText(char* out, size_t capacity, const BarSpec& spec, double v) {
         std::snprintf(out, capacity, "Planet");
       else
         std::snprintf(out, capacity, f ? f : "%4.2lf", v);
+      break;
+    case BarText::kPosition:
+      std::snprintf(out, capacity, f ? f : "%ld", long(BarPosition(spec, v)));
       break;
   }
 }

@@ -80,6 +80,7 @@ enum class BarMap : int32_t {
   kInverted,   // (max - p) x scale: a vertical bar whose top is the largest value
   kUsageRate,  // below 11: (p - 1) x 0.001 (0.1 % steps); above: (p - 10) x 0.01 (1 % steps)
   kReversed,   // 1 - p x scale, the position rounded (a weight shown from the other side)
+  kOddHalf,    // 2p + 1, the position of a setting v being v div 2 (an even 24 sits where 25 does)
 };
 
 // What the text beside a slider shows of the setting v, through its format.
@@ -93,6 +94,7 @@ enum class BarText : int32_t {
   kMixRatio,     // both sides of a kReversed percentage, p = (long)(100 - 100 v + 0.5): 100 - p and p, "%ld / %ld"
   kEveryNth,     // "jedes Bild" for 1, else (long) v: "jedes %ld. Bild"
   kCheckArea,    // "Planet" where (long)(100 v + 0.5) is 0, else v: "%4.2lf"
+  kPosition,     // the bar's position for v (degrees of an angle kept in radians): "%ld °"
 };
 
 struct BarSpec {

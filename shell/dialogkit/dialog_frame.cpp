@@ -42,8 +42,9 @@ FrameSource CheckSource(DialogFrame* f) {
   if (flags & kFrameNeedsColour) {
     ImageHeader h;
     if (!GetSlotHeader(&h, source, ps) || h.colourType != kColourRgb) {
-      ShowMessageBox(f->dialog, f->spec->notColourText ? f->spec->notColourText : "Das Bild ist kein Farbbild !",
-                     kTitleError, MB_OK | MB_ICONSTOP);
+      const char* name = GetSlotName(source);
+      ShowMessageBoxF(f->dialog, kTitleError, MB_OK | MB_ICONSTOP,
+                      f->spec->notColourText ? f->spec->notColourText : "Das Bild ist kein Farbbild !", name ? name : "");
       return FrameSource::kNotColour;
     }
   }

@@ -71,7 +71,7 @@ struct DialogFrameSpec {
   int confirmId;
   unsigned flags;
   const char* emptyText;             // with %s for the buffer's name; null: "Der %s ist leer !"
-  const char* notColourText;         // null: "Das Bild ist kein Farbbild !"
+  const char* notColourText;         // may hold %s for the name; null: "Das Bild ist kein Farbbild !"
 };
 
 enum class FrameSource {

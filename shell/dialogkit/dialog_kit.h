@@ -16,6 +16,7 @@
 //   preview_pane.h     the zoomable picture preview with its bars and "-"/"+"
 //   pane_markers.h     marks (shell/markers/) over the preview
 //   plot_pane.h        a frame painted by the dialog: histograms, curves
+//   section_preview.h  the preview of dialogs that work on the visible section
 //   dialog_messages.h  result-code boxes and the progress helper
 //   result_texts.h     the texts of the result codes
 //
@@ -78,5 +79,6 @@
 #include "plot_pane.h"
 #include "preview_pane.h"
 #include "result_texts.h"
+#include "section_preview.h"
 #include "tab_host.h"
 #include "template_choice.h"

@@ -37,6 +37,10 @@ constexpr BarSpec kChannel = {13, 14, 0, 255, 16, BarMap::kLinear, 1.0, BarText:
 // A vertical bar whose top position 0 is the largest value.
 constexpr BarSpec kInverted = {11, 0, 0, 1023, 16, BarMap::kInverted, 32.0, BarText::kNone, nullptr,
                                KIT_FIELD(Record, size)};
+constexpr BarSpec kBox = {17, 18, 2, 22, 1, BarMap::kOddHalf, 1.0, BarText::kLong, "%ld", KIT_FIELD(Record, size)};
+// An angle kept in radians, shown in whole degrees.
+constexpr BarSpec kAngle = {15, 16, -180, 180, 5, BarMap::kLinear, 0.017453292519943295, BarText::kPosition, "%ld deg",
+                            KIT_FIELD(Record, gain)};
 
 std::string Text(const BarSpec& spec, double value) {
   char text[64];
@@ -58,6 +62,8 @@ TEST(ControlValuesTest, BarMappingsGoBothWays) {
       {&kMagnification, 90, 1.0}, {&kMagnification, 100, 2.0}, {&kMagnification, 180, 10.0},
       {&kChannel, 200, 200},
       {&kInverted, 0, 32736}, {&kInverted, 896, 4064}, {&kInverted, 1023, 0},
+      {&kBox, 12, 25},        {&kBox, 2, 5},          {&kBox, 22, 45},
+      {&kAngle, -90, -90 * 0.017453292519943295},    {&kAngle, 180, 180 * 0.017453292519943295},
   };
   for (const auto& c : cases) {
     EXPECT_DOUBLE_EQ(c.value, BarValue(*c.spec, c.position)) << c.position;
@@ -67,6 +73,7 @@ TEST(ControlValuesTest, BarMappingsGoBothWays) {
   EXPECT_EQ(22, BarPosition(kOdd, 99));
   EXPECT_EQ(1, BarPosition(kOdd, -5));
   EXPECT_EQ(4, BarPosition(kOdd, 10));
+  EXPECT_EQ(12, BarPosition(kBox, 24)) << "an even box size shows the step of the next odd one";
   EXPECT_EQ(-50, BarPosition(kSigma, -80));
   EXPECT_EQ(290, BarPosition(kStrength, 1e30));
   // A magnification of 1.05 falls on the next tenth; below 0.1 the bar's start.
@@ -91,6 +98,8 @@ TEST(ControlValuesTest, BarTextsShowTheSettingAsTheDialogsDo) {
   EXPECT_EQ("200 %", Text(kStrength, 2.0));
   EXPECT_EQ("57 %", Text(kPercent, 0.57));
   EXPECT_EQ("45", Text(kOdd, 45));
+  EXPECT_EQ("-90 deg", Text(kAngle, -1.5707963267948966));
+  EXPECT_EQ("1 deg", Text(kAngle, 0.0175)) << "the nearest whole degree";
   EXPECT_DOUBLE_EQ(0.1, NoiseSigmaFactor(-50));
   EXPECT_DOUBLE_EQ(10.0, NoiseSigmaFactor(50));
 }

@@ -1,0 +1,35 @@
+// The preview of dialogs that work on the visible section only: the source
+// buffer's picture is cut at the pane's reduction into a block of the view's
+// size, the dialog changes that block (a correction, a star mask) and shows
+// it at 1:1. The frame frees the block on every way out.
+//
+//   WM_INITDIALOG:  if (!TakeSectionPreview(&gFrame, &gPane, &gView)) return TRUE;   // cancelled
+//   each change:    if (CutPaneSection(&gPane, &gView, source) == IMG_OK) ... work on gView.section ...;
+//                   ShowSectionPreview(&gPane, gView.section, &gView.sectionHeader);
+#pragma once
+
+#include <windows.h>
+
+#include "dialog_frame.h"
+#include "imagelib/image.h"
+#include "preview_pane.h"
+
+struct SectionPreview {
+  ImageHeader header;           // the source buffer's picture
+  ImageMetadata metadata;
+  ImageHeader sectionHeader;    // the visible section as last cut
+  int16_t* section;             // room for the pane's view
+};
+
+// Takes the frame's source buffer into `view` and the pane (its picture size)
+// and allocates the section block. false after "Nicht genug Speicher !",
+// which has cancelled the dialog.
+bool TakeSectionPreview(DialogFrame* frame, PreviewPane* pane, SectionPreview* view);
+
+// The pane's visible section of samples (a picture of view->header's size)
+// into view->section; 4 without samples or block.
+ImageResult CutPaneSection(const PreviewPane* pane, SectionPreview* view, const int16_t* samples);
+
+// A section block as the pane's bitmap at 1:1 (the pane's scroll position
+// already chose it): 1, or 0 with the pane black.
+int ShowSectionPreview(PreviewPane* pane, const int16_t* samples, const ImageHeader* header);
