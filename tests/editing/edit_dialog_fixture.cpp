@@ -35,6 +35,10 @@ void EditDialogTest::MoveBar(HWND dialog, int id, int position) {
   SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, position), LPARAM(GetDlgItem(dialog, id)));
 }
 
+void EditDialogTest::StepBar(HWND dialog, int id, int request) {
+  SendMessageA(dialog, WM_HSCROLL, request, LPARAM(GetDlgItem(dialog, id)));
+}
+
 void EditDialogTest::TypeAndLeave(HWND dialog, int id, const char* text) {
   DialogDriver::SetItemText(dialog, id, text);
   SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, EN_KILLFOCUS), LPARAM(GetDlgItem(dialog, id)));

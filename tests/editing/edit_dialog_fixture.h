@@ -24,6 +24,9 @@ class EditDialogTest : public AppTest {
                       const std::function<int16_t(int, int, int)>& value);
 
   static void MoveBar(HWND dialog, int id, int position);
+  // A scroll request (SB_LINERIGHT, SB_RIGHT ...) on a horizontal bar, and where a bar stands.
+  static void StepBar(HWND dialog, int id, int request);
+  static int BarPosition(HWND dialog, int id) { return GetScrollPos(GetDlgItem(dialog, id), SB_CTL); }
   // Types text into an edit field and leaves it.
   static void TypeAndLeave(HWND dialog, int id, const char* text);
   // Releases the left button over the dialog where the preview shows

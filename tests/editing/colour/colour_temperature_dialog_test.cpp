@@ -17,7 +17,7 @@
 #include "shell/buffer_slots.h"
 #include "shell/menu_ids.h"
 #include "shell/settings.h"
-#include "tests/app/app_fixture.h"
+#include "tests/editing/edit_dialog_fixture.h"
 #include "tests/shell/testkit/dialog_driver.h"
 #include "tests/shell/testkit/dialog_resource.h"
 #include "tests/shell/testkit/message_script.h"
@@ -26,12 +26,11 @@ namespace {
 
 constexpr char kTitleA[] = "Tonwert und Farbtemperatur von Puffer A einstellen";
 
-class ColourTemperatureDialogTest : public AppTest {
+class ColourTemperatureDialogTest : public EditDialogTest {
  protected:
   void SetUp() override {
-    AppTest::SetUp();
-    DeleteFileA(Ini().c_str());
-    LoadSettings(&gProgramState, kSectionColortemp, kSettingsFileName);
+    EditDialogTest::SetUp();
+    LoadDefaults({kSectionColortemp});
   }
 
   static std::string Ini() { return std::string(gProgramState.ProgramDirectory) + "\\tyvorn.ini"; }
@@ -43,25 +42,10 @@ class ColourTemperatureDialogTest : public AppTest {
 
   // A colour picture with every channel wandering through the levels.
   static void LoadColourful(int buffer, int w = 90, int h = 70) {
-    LoadPicture(buffer, "farbe.fts", w, h, 1);
-    int16_t* s = GetSlotPixels(buffer, &gProgramState);
-    for (int i = 0; i < w * h * 3; ++i) s[i] = int16_t((i * 7919 + buffer * 131) % 30000 + 500);
+    Picture(buffer, "farbe.fts", w, h, 1,
+            [=](int x, int y, int c) { return int16_t(((y * w + x) * 3 + c) * 7919 % 30000 + 500 + buffer * 131); });
   }
 
-  static std::vector<int16_t> Samples(int slot) {
-    ImageHeader h;
-    if (!IsSlotLoaded(slot, &gProgramState) || !GetSlotHeader(&h, slot, &gProgramState)) return {};
-    const int16_t* s = GetSlotPixels(slot, &gProgramState);
-    return std::vector<int16_t>(s, s + SampleBytes(&h) / 2);
-  }
-
-  static void MoveBar(HWND dlg, int id, int position) {
-    SendMessageA(dlg, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, position), LPARAM(GetDlgItem(dlg, id)));
-  }
-  static void StepBar(HWND dlg, int id, int request) {
-    SendMessageA(dlg, WM_HSCROLL, request, LPARAM(GetDlgItem(dlg, id)));
-  }
-  static int Position(HWND dlg, int id) { return GetScrollPos(GetDlgItem(dlg, id), SB_CTL); }
   static std::string Text(HWND dlg, int id) { return DialogDriver::ItemText(dlg, id); }
 };
 
@@ -105,7 +89,7 @@ TEST_F(ColourTemperatureDialogTest, BarsShowTheirScales) {
   gProgramState.Colorangle = -0.5;
   DialogDriver driver;
   driver.Then(kTitleA, [](HWND dlg) {
-    EXPECT_EQ(52, Position(dlg, IDC_CT_TEMPERATURE_BAR));
+    EXPECT_EQ(52, BarPosition(dlg, IDC_CT_TEMPERATURE_BAR));
     EXPECT_EQ("5200 K", Text(dlg, IDC_CT_TEMPERATURE_VALUE));
     MoveBar(dlg, IDC_CT_TEMPERATURE_BAR, 0);
     EXPECT_EQ(2500.0, gProgramState.Temperature);
@@ -113,7 +97,7 @@ TEST_F(ColourTemperatureDialogTest, BarsShowTheirScales) {
     EXPECT_EQ(10000.0, gProgramState.Temperature);
     EXPECT_EQ("10000 K", Text(dlg, IDC_CT_TEMPERATURE_VALUE));
 
-    EXPECT_EQ(50, Position(dlg, IDC_CT_SATURATION_BAR));
+    EXPECT_EQ(50, BarPosition(dlg, IDC_CT_SATURATION_BAR));
     EXPECT_EQ("0.500", Text(dlg, IDC_CT_SATURATION_VALUE));
     StepBar(dlg, IDC_CT_SATURATION_BAR, SB_LINERIGHT);
     EXPECT_DOUBLE_EQ(0.51, gProgramState.Saturation);
@@ -122,7 +106,7 @@ TEST_F(ColourTemperatureDialogTest, BarsShowTheirScales) {
     StepBar(dlg, IDC_CT_SATURATION_BAR, SB_LINERIGHT);
     EXPECT_DOUBLE_EQ(1.1, gProgramState.Saturation);
 
-    EXPECT_EQ(-29, Position(dlg, IDC_CT_ANGLE_BAR)) << "-0.5 rad";
+    EXPECT_EQ(-29, BarPosition(dlg, IDC_CT_ANGLE_BAR)) << "-0.5 rad";
     EXPECT_EQ("-29 °", Text(dlg, IDC_CT_ANGLE_VALUE));
     MoveBar(dlg, IDC_CT_ANGLE_BAR, 90);
     EXPECT_DOUBLE_EQ(90 * 0.017453292519943295, gProgramState.Colorangle);

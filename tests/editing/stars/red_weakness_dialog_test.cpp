@@ -27,15 +27,11 @@ class RedWeaknessDialogTest : public StarDialogTest {
  protected:
   // A sky at level 3000 in every channel, with a faint red nebula and stars.
   static void LoadSky(int buffer) {
-    LoadPicture(buffer, "himmel.fts", 160, 120, 1);
-    int16_t* s = GetSlotPixels(buffer, &gProgramState);
-    for (int y = 0; y < 120; ++y)
-      for (int x = 0; x < 160; ++x) {
-        const bool star = x % 31 >= 14 && x % 31 <= 16 && y % 29 >= 13 && y % 29 <= 15;
-        const bool nebula = (x - 80) * (x - 80) + (y - 60) * (y - 60) < 400;
-        for (int c = 0; c < 3; ++c)
-          s[(y * 160 + x) * 3 + c] = int16_t(star ? 25000 : nebula && c == 2 ? 3400 : 3000);
-      }
+    Picture(buffer, "himmel.fts", 160, 120, 1, [](int x, int y, int c) {
+      const bool star = x % 31 >= 14 && x % 31 <= 16 && y % 29 >= 13 && y % 29 <= 15;
+      const bool nebula = (x - 80) * (x - 80) + (y - 60) * (y - 60) < 400;
+      return int16_t(star ? 25000 : nebula && c == 2 ? 3400 : 3000);
+    });
   }
   static void MoveTrack(HWND dlg, int position) {
     HWND track = GetDlgItem(dlg, IDC_RED_LOW_TRACK);
