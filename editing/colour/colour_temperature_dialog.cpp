@@ -49,7 +49,6 @@ DialogFrame gFrame;
 PreviewPane gPane;
 int32_t gReduction = 1;     // kept between openings
 SectionPreview gView;
-int16_t* gWork = nullptr;   // the whole picture, corrected at "&Übernehmen"
 
 ProgramState* State() { return &gProgramState; }
 const int16_t* Source() { return GetSlotPixels(State()->SourceBuffer, State()); }
@@ -60,17 +59,8 @@ ImageResult Correct(const int16_t* source, int16_t* result, const ImageHeader* h
                                   ps->Colorangle, ps->Temperature, ps->Noisefilter ? ps->Noiseradius : 0, nullptr);
 }
 
-// The visible section, corrected; a failure shows in the status line over
-// the section as it is.
 void Refresh() {
-  if (!gFrame.open || !gView.section) return;
-  ImageResult r = CutPaneSection(&gPane, &gView, Source());
-  if (r == IMG_OK) {
-    r = Correct(gView.section, gView.section, &gView.sectionHeader);
-    if (r != IMG_OK) CutPaneSection(&gPane, &gView, Source());
-  }
-  ShowPreviewStatus(&gPane, r == IMG_OK ? "" : ImageResultText(r));
-  ShowSectionPreview(&gPane, gView.section, &gView.sectionHeader);
+  if (gFrame.open && gView.section) ShowCorrectedSection(&gPane, &gView, Source(), Correct);
 }
 
 void EnableNoise(HWND dialog) {
@@ -92,17 +82,8 @@ void PaintLabels(HWND dialog) {
   EndPaint(dialog, &paint);
 }
 
-ApplyOutcome Apply(DialogFrame* frame, void*) {
-  ProgramState* ps = frame->ps;
-  if (!gWork && !AllocPixels(&gWork, &gView.header)) {
-    ShowMessageBox(frame->dialog, "Nicht genug Speicher !", kTitleError, MB_OK | MB_ICONSTOP);
-    return ApplyOutcome::kStay;
-  }
-  // A failed correction leaves the block unwritten: it must not be installed.
-  if (ShowImageResult(frame->dialog, Correct(Source(), gWork, &gView.header))) return ApplyOutcome::kStay;
-  if (InstallImage(ps->TargetBuffer, ps, gWork, &gView.header, &gView.metadata)) gWork = nullptr;
-  return ApplyOutcome::kDone;
-}
+// A failed correction leaves its block unwritten: it is never installed.
+ApplyOutcome Apply(DialogFrame* frame, void*) { return InstallCorrectedPicture(frame, &gView, Correct); }
 
 // false when the dialog stays open without a picture (focus on cancel).
 bool Open(HWND dialog) {
@@ -116,7 +97,6 @@ bool Open(HWND dialog) {
   EnableNoise(dialog);
   InitPreviewPane(&gPane, &kPane, dialog, &gReduction);
   DialogFrameOwnPane(&gFrame, &gPane);
-  DialogFrameOwnBlock(&gFrame, &gWork);
   if (source != FrameSource::kOk) {
     SetFocus(GetDlgItem(dialog, IDC_CT_CANCEL));
     return false;

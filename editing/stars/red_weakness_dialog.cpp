@@ -46,7 +46,6 @@ DialogFrame gFrame;
 PreviewPane gPane;
 int32_t gReduction = 1;           // kept between openings
 SectionPreview gView;
-int16_t* gWork = nullptr;         // the whole picture, corrected at "&Übernehmen"
 uint32_t* gHistogram = nullptr;   // of the first preview's centre
 int32_t gLevelRange = kRedLevelBarEnd;
 
@@ -59,6 +58,14 @@ RedWeaknessSettings Settings(int32_t reduction) {
                              ps->RSLogMulti, ps->RSGamma, ps->RSLowlevel};
 }
 
+// The preview finds its stars at the radius the reduction leaves them.
+ImageResult CorrectSection(const int16_t* source, int16_t* result, const ImageHeader* header) {
+  return CorrectRedWeakness(result, source, header, Settings(gReduction));
+}
+ImageResult CorrectPicture(const int16_t* source, int16_t* result, const ImageHeader* header) {
+  return CorrectRedWeakness(result, source, header, Settings(1));
+}
+
 void ShowAlgorithm(HWND dialog) {
   const int32_t a = State()->RSAlgorithm;
   const int checked = a == kRedCurveGamma ? IDC_RED_GAMMA : IDC_RED_LOGARITHMIC;
@@ -68,19 +75,14 @@ void ShowAlgorithm(HWND dialog) {
   EnableWindow(GetDlgItem(dialog, IDC_RED_LOG_UPDOWN), a != kRedCurveGamma);
 }
 
-// The visible section, corrected; a failure is named in the text field over
-// the section as it is.
+// The visible section, corrected, and the black point in the text field
+// (or why the correction failed).
 void Refresh() {
   if (!gFrame.open || !gView.section) return;
-  ImageResult r = CutPaneSection(&gPane, &gView, Source());
-  if (r == IMG_OK) {
-    r = CorrectRedWeakness(gView.section, gView.section, &gView.sectionHeader, Settings(gReduction));
-    if (r != IMG_OK) CutPaneSection(&gPane, &gView, Source());
-  }
+  if (ShowCorrectedSection(&gPane, &gView, Source(), CorrectSection) != IMG_OK) return;
   char text[64];
   std::snprintf(text, sizeof text, "Schwarzpunkt Rot: %ld", long(State()->RSLowlevel));
-  ShowPreviewStatus(&gPane, r == IMG_OK ? text : ImageResultText(r));
-  ShowSectionPreview(&gPane, gView.section, &gView.sectionHeader);
+  ShowPreviewStatus(&gPane, text);
 }
 
 // The histogram of the centre of the first preview and the level range of
@@ -120,16 +122,8 @@ void DrawHistogram(const DRAWITEMSTRUCT* item) {
 }
 
 ApplyOutcome Apply(DialogFrame* frame, void*) {
-  ProgramState* ps = frame->ps;
-  if (!ReadNumberFields(frame->dialog, kTable, ps)) return ApplyOutcome::kStay;
-  if (!gWork && !AllocPixels(&gWork, &gView.header)) {
-    ShowMessageBox(frame->dialog, "Nicht genug Speicher !", kTitleError, MB_OK | MB_ICONSTOP);
-    return ApplyOutcome::kStay;
-  }
-  if (ShowImageResult(frame->dialog, CorrectRedWeakness(gWork, Source(), &gView.header, Settings(1))))
-    return ApplyOutcome::kStay;
-  if (InstallImage(ps->TargetBuffer, ps, gWork, &gView.header, &gView.metadata)) gWork = nullptr;
-  return ApplyOutcome::kDone;
+  if (!ReadNumberFields(frame->dialog, kTable, frame->ps)) return ApplyOutcome::kStay;
+  return InstallCorrectedPicture(frame, &gView, CorrectPicture);
 }
 
 void Open(HWND dialog) {
@@ -137,7 +131,6 @@ void Open(HWND dialog) {
   if (OpenDialogFrame(&gFrame, &kSpec, dialog) != FrameSource::kOk) return;
   InitPreviewPane(&gPane, &kPane, dialog, &gReduction);
   DialogFrameOwnPane(&gFrame, &gPane);
-  DialogFrameOwnBlock(&gFrame, &gWork);
   DialogFrameOwnBlock(&gFrame, &gHistogram);
   if (ps->RSAlgorithm != kRedCurveGamma) ps->RSAlgorithm = kRedCurveLogarithmic;
   ClampTableFields(kTable, ps);

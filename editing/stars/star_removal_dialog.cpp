@@ -64,21 +64,23 @@ void EnableBlue(HWND dialog) {
   EnableBar(dialog, kBars[1], on);
 }
 
+// The preview's stars go with the radii the reduction leaves them; the mask
+// of the section stays in memory for "Einmaskieren".
+ImageResult MaskSection(const int16_t* source, int16_t* result, const ImageHeader* header) {
+  const ProgramState* ps = State();
+  return MaskStars(result, source, header, ps->Masklevel, PreviewStarRadius(ps->Maskradius, gReduction),
+                   PreviewStarRadius(BlueRadius(ps), gReduction), &gMask);
+}
+
 // The section again, from the picture the state says, masked while the
 // stars are out.
 void Refresh() {
   if (!gFrame.open) return;
-  const ProgramState* ps = State();
   const bool fromResult = gState == MaskState::kIn && gMaskFromFile && gResult;
-  ImageResult r = CutPaneSection(&gPane, &gView, fromResult ? gResult : Source());
   // A mask in memory belongs to the section it was made of.
   if (gState != MaskState::kOut) FreeMem(&gMask);
-  if (r == IMG_OK && gState == MaskState::kOut)
-    r = MaskStars(gView.section, gView.section, &gView.sectionHeader, ps->Masklevel,
-                  PreviewStarRadius(ps->Maskradius, gReduction), PreviewStarRadius(BlueRadius(ps), gReduction),
-                  &gMask);
-  ShowPreviewStatus(&gPane, r == IMG_OK ? "" : ImageResultText(r));
-  ShowSectionPreview(&gPane, gView.section, &gView.sectionHeader);
+  ShowCorrectedSection(&gPane, &gView, fromResult ? gResult : Source(),
+                       gState == MaskState::kOut ? MaskSection : nullptr);
 }
 
 // Loads the mask file into *mask and checks it against the source; false

@@ -1,5 +1,6 @@
 #include "section_preview.h"
 
+#include "dialog_messages.h"
 #include "shell/buffer_slots.h"
 #include "shell/display_bitmap.h"
 #include "shell/message_box.h"
@@ -40,4 +41,31 @@ int ShowSectionPreview(PreviewPane* pane, const int16_t* samples, const ImageHea
   }
   SetPreviewBitmap(pane, bitmap);
   return bitmap != nullptr;
+}
+
+ImageResult ShowCorrectedSection(PreviewPane* pane, SectionPreview* view, const int16_t* samples,
+                                 SectionCorrection correct) {
+  ImageResult r = CutPaneSection(pane, view, samples);
+  if (r == IMG_OK && correct) {
+    r = correct(view->section, view->section, &view->sectionHeader);
+    if (r != IMG_OK) CutPaneSection(pane, view, samples);
+  }
+  ShowPreviewStatus(pane, r == IMG_OK ? "" : ImageResultText(r));
+  ShowSectionPreview(pane, view->section, &view->sectionHeader);
+  return r;
+}
+
+ApplyOutcome InstallCorrectedPicture(DialogFrame* frame, const SectionPreview* view, SectionCorrection correct) {
+  ProgramState* ps = frame->ps;
+  int16_t* result = nullptr;
+  if (!AllocPixels(&result, &view->header)) {
+    ShowMessageBox(frame->dialog, "Nicht genug Speicher !", kTitleError, MB_OK | MB_ICONSTOP);
+    return ApplyOutcome::kStay;
+  }
+  if (ShowImageResult(frame->dialog, correct(GetSlotPixels(ps->SourceBuffer, ps), result, &view->header)) ||
+      !InstallImage(ps->TargetBuffer, ps, result, &view->header, &view->metadata)) {
+    FreeMem(&result);
+    return ApplyOutcome::kStay;
+  }
+  return ApplyOutcome::kDone;
 }

@@ -3,9 +3,11 @@
 // size, the dialog changes that block (a correction, a star mask) and shows
 // it at 1:1. The frame frees the block on every way out.
 //
+//   ImageResult Correct(const int16_t* source, int16_t* result, const ImageHeader* header);
 //   WM_INITDIALOG:  if (!TakeSectionPreview(&gFrame, &gPane, &gView)) return TRUE;   // cancelled
-//   each change:    if (CutPaneSection(&gPane, &gView, source) == IMG_OK) ... work on gView.section ...;
-//                   ShowSectionPreview(&gPane, gView.section, &gView.sectionHeader);
+//   each change:    ShowCorrectedSection(&gPane, &gView, source, Correct);
+//   "&Übernehmen":  CommitDialogFrame(&gFrame, [](DialogFrame* f, void*) {
+//                     return InstallCorrectedPicture(f, &gView, Correct); }, nullptr);
 #pragma once
 
 #include <windows.h>
@@ -33,3 +35,20 @@ ImageResult CutPaneSection(const PreviewPane* pane, SectionPreview* view, const 
 // A section block as the pane's bitmap at 1:1 (the pane's scroll position
 // already chose it): 1, or 0 with the pane black.
 int ShowSectionPreview(PreviewPane* pane, const int16_t* samples, const ImageHeader* header);
+
+// What a dialog does to a picture: source into result (may be the same) of
+// the header's size.
+using SectionCorrection = ImageResult (*)(const int16_t* source, int16_t* result, const ImageHeader* header);
+
+// The visible section of samples through correct (null: as it is) as the
+// pane's bitmap. A failure is named in the pane's status line over the
+// section as it is, and never in a box; success clears the line. The
+// correction's result.
+ImageResult ShowCorrectedSection(PreviewPane* pane, SectionPreview* view, const int16_t* samples,
+                                 SectionCorrection correct);
+
+// The apply step of such a dialog: the frame's source through correct into
+// a new picture installed into the target buffer with the source's header
+// and metadata. A failed correction installs nothing: kStay after the box
+// that says why.
+ApplyOutcome InstallCorrectedPicture(DialogFrame* frame, const SectionPreview* view, SectionCorrection correct);

@@ -199,7 +199,6 @@ TEST_F(ColourTemperatureDialogTest, AGreyPictureIsRefusedAndOnlyCancelRemains) {
   DialogDriver driver;
   driver.Then(kTitleA, [](HWND dlg) {
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, IDC_CT_APPLY)));
-    EXPECT_EQ(GetDlgItem(dlg, IDC_CT_CANCEL), GetFocus());
     DialogDriver::Click(dlg, IDC_CT_APPLY);
     DialogDriver::Click(dlg, IDC_CT_CANCEL);
   });
