@@ -18,6 +18,7 @@
 #include "editing/stars/star_dialogs.h"
 #include "frame_window.h"
 #include "imageio/avi_split_dialog.h"
+#include "imageio/format_options_dialog.h"
 #include "imageio/capture/capture_dialog.h"
 #include "imageio/gps/gps_dialog.h"
 #include "imageio/picture_files.h"
@@ -180,7 +181,7 @@ constexpr MenuCommand kCommands[] = {
     {IDM_LOAD, kAsksOverwrite, nullptr, 1, nullptr, LoadPicture, FollowUp::kNone},
     {IDM_SAVE, 0, nullptr, 1, nullptr, SavePicture, FollowUp::kNone},
     {IDM_CUT_OUT, kNeedsPicture, "bildausschneiden", 1, CutOutSaveDlgProc, nullptr, FollowUp::kNone},
-    {IDM_GRAPHICS_FORMATS, 0, "grafiksetup", 1, nullptr, nullptr, FollowUp::kNone},
+    {IDM_GRAPHICS_FORMATS, 0, "grafiksetup", 1, GraphicsFormatsDlgProc, nullptr, FollowUp::kNone},
     {IDM_QUIT, 0, nullptr, 1, nullptr, Quit, FollowUp::kNone},
     // "Bi&ldaufnahme"
     {IDM_CAPTURE, kNeedsCaptureDevice, "dxaufnahme", 3, CaptureDlgProc, nullptr, FollowUp::kNone},

@@ -42,7 +42,7 @@ void SetBarText(HWND dialog, const BarSpec& bar, double value) {
 }
 
 void ShowRadio(HWND dialog, const RadioSpec& r, const void* record) {
-  const int shown = RadioIndex(r, ReadField(record, r.field));
+  const int shown = ShownRadioIndex(r, ReadField(record, r.field));
   for (int i = 0; i < r.count; ++i) CheckDlgButton(dialog, r.firstId + i, i == shown ? BST_CHECKED : BST_UNCHECKED);
 }
 

@@ -224,6 +224,11 @@ int RadioIndex(const RadioSpec& spec, double value) {
   return -1;
 }
 
+int ShownRadioIndex(const RadioSpec& spec, double value) {
+  const int i = RadioIndex(spec, value);
+  return i >= 0 ? i : spec.otherwise;
+}
+
 namespace {
 
 bool ClampField(void* record, FieldRef field, double lowest, double highest) {
@@ -246,7 +251,7 @@ int ClampTableFields(const ControlTable& table, void* record) {
     changed += ClampField(record, b.field, lo, hi);
   }
   for (const RadioSpec& r : table.radios) {
-    if (RadioIndex(r, ReadField(record, r.field)) < 0) {
+    if (ShownRadioIndex(r, ReadField(record, r.field)) < 0) {
       WriteField(record, r.field, RadioValue(r, 0));
       ++changed;
     }

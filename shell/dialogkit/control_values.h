@@ -119,19 +119,24 @@ void FormatBarText(char* out, size_t capacity, const BarSpec& spec, double value
 // --- radio groups, check boxes, number fields
 
 // count consecutive radio buttons from firstId set the field to firstValue,
-// firstValue + 1, ... or, with a table of count values, to those.
+// firstValue + 1, ... or, with a table of count values, to those. A group
+// with an `otherwise` button shows any other value on it and keeps that
+// value until a button is clicked (settings files may hold such values).
 struct RadioSpec {
   int firstId;
   int count;
   int32_t firstValue;
   FieldRef field;
   const int32_t* values = nullptr;
+  int otherwise = -1;
 };
 
 // The value of button i (0..count-1) of a group.
 int32_t RadioValue(const RadioSpec& spec, int i);
-// The button that shows value; -1 for none.
+// The button whose value is value; -1 for none.
 int RadioIndex(const RadioSpec& spec, double value);
+// The button that shows value: its own, else the group's `otherwise` (-1 for none).
+int ShownRadioIndex(const RadioSpec& spec, double value);
 
 // A check box ticked while the field is not 0 (inverted: while it is 0).
 struct CheckSpec {

@@ -1,23 +1,30 @@
-// "A&VI zerlegen ...", "&Digitalfotos mit DCRaw konvertieren ..." and "Alte
-// Rohbilder &löschen" through the frame window, with the choosers answered by
-// a script and the dialog driven like a user: the pictures written, what a
-// stop during the split leaves, and the converter started on chosen photos.
+// "A&VI zerlegen ...", "Grafikformate ...", "&Digitalfotos mit DCRaw
+// konvertieren ..." and "Alte Rohbilder &löschen" through the frame window,
+// with the choosers answered by a script and the dialogs driven like a user:
+// the pictures written, what a stop during the split leaves, the format
+// options and their way out, and the converter started on chosen photos.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <string>
 #include <vector>
 
 #include "avi_fixture.h"
 #include "imageio/avi_frames.h"
 #include "imageio/avi_split.h"
+#include "imageio/format_options.h"
+#include "imageio/format_options_dialog.h"
 #include "imageio/picture_dialog_ids.h"
 #include "imageio/picture_files.h"
 #include "imageio/recenter_formats.h"
 #include "shell/frame_window.h"
+#include "shell/hotkey_titles.h"
 #include "shell/menu_commands.h"
 #include "shell/menu_ids.h"
 #include "shell/workers.h"
@@ -239,6 +246,262 @@ TEST_F(PictureCommandTest, AVideoThatCannotBeReadKeepsTheDialogOpen) {
   EXPECT_EQ("AVI-Format unbekannt !", boxes.Box(0).text);
   EXPECT_EQ(std::vector<INT_PTR>{0}, results_.values);
   EXPECT_FALSE(Exists(Picture(0, ".bmp")));
+}
+
+// --- graphics-format options
+
+constexpr const char* kFormatsTitle = "Einstellung von Grafikformaten";
+
+// The [PicSave] settings the dialog edits.
+struct PicSave {
+  GifOptions gif;
+  JpegOptions jpeg;
+  int32_t fitsFrame, fitsColour, fitsBzero, tiffCompression, tiffBits, pngBits, pngGrey;
+  double scale;
+  static PicSave Of(const ProgramState& ps) {
+    return {ps.Gif,          ps.Jpeg,     ps.FITSFrameOrg,    ps.FITSColorOrg,   ps.FITSBzero,
+            ps.Tiff.TiffCompression,      ps.Tiff.TiffSaveBits, ps.PngBitsPerPixel, ps.PngGrayscale, ps.Scalefactor};
+  }
+  bool operator==(const PicSave& o) const {
+    return std::memcmp(&gif, &o.gif, sizeof gif) == 0 && std::memcmp(&jpeg, &o.jpeg, sizeof jpeg) == 0 &&
+           fitsFrame == o.fitsFrame && fitsColour == o.fitsColour && fitsBzero == o.fitsBzero &&
+           tiffCompression == o.tiffCompression && tiffBits == o.tiffBits && pngBits == o.pngBits &&
+           pngGrey == o.pngGrey && scale == o.scale;
+  }
+};
+
+class FormatOptionsTest : public PictureCommandTest {
+ protected:
+  void SetUp() override {
+    PictureCommandTest::SetUp();
+    Baseline();
+  }
+  static void Baseline() {
+    ProgramState& ps = gProgramState;
+    ps.Gif.GifFormat = 87;
+    ps.Gif.GifInterlaced = 0;
+    ps.Gif.GifGlobalColorMap = 1;
+    ps.Gif.GifGrayscale24 = 0;
+    ps.Jpeg.JpegQuality = 75;
+    ps.Jpeg.JpegGrayscale = 0;
+    ps.FITSFrameOrg = ps.FITSColorOrg = 0;
+    ps.FITSBzero = 1;
+    ps.Tiff.TiffCompression = 1;
+    ps.Tiff.TiffSaveBits = ps.PngBitsPerPixel = 16;
+    ps.PngGrayscale = 0;
+    ps.Scalefactor = 1.0;
+  }
+  // The real dialog, without a modal loop: many openings stay quick.
+  static HWND Open() { return CreateDialogParamA(gInstance, "grafiksetup", Frame(), GraphicsFormatsDlgProc, 0); }
+  static void Close(HWND d) {
+    DialogDriver::Click(d, IDC_FMT_CANCEL);
+    DestroyWindow(d);
+  }
+  static int Position(HWND d, int bar) { return GetScrollPos(GetDlgItem(d, bar), SB_CTL); }
+  static void Scroll(HWND d, int bar, int request, int position = 0) {
+    SendMessageA(d, WM_HSCROLL, MAKEWPARAM(request, position), LPARAM(GetDlgItem(d, bar)));
+  }
+  // The one ticked button of first..last, -1 for none or several.
+  static int Ticked(HWND d, int first, int last) {
+    int ticked = -1;
+    for (int id = first; id <= last; ++id) {
+      if (IsDlgButtonChecked(d, id) != BST_CHECKED) continue;
+      if (ticked >= 0) return -1;
+      ticked = id - first;
+    }
+    return ticked;
+  }
+};
+
+TEST_F(FormatOptionsTest, EveryBarPositionOpensWhereItWas) {
+  for (int p = 0; p <= kScaleBarMax; ++p) {
+    gProgramState.Scalefactor = ScaleFactorOf(p);
+    gProgramState.Jpeg.JpegQuality = 1 + p % 100;
+    const HWND d = Open();
+    ASSERT_TRUE(d);
+    EXPECT_EQ(p, Position(d, IDC_FMT_SCALE));
+    char shown[16];
+    std::snprintf(shown, sizeof shown, "%4.2f", ScaleFactorOf(p));
+    EXPECT_EQ(shown, DialogDriver::ItemText(d, IDC_FMT_SCALE_TEXT));
+    EXPECT_EQ(1 + p % 100, Position(d, IDC_FMT_JPEG_QUALITY));
+    EXPECT_EQ(std::to_string(1 + p % 100) + " %", DialogDriver::ItemText(d, IDC_FMT_JPEG_QUALITY_TEXT));
+    Close(d);
+    EXPECT_EQ(ScaleFactorOf(p), gProgramState.Scalefactor) << p;
+  }
+}
+
+TEST_F(FormatOptionsTest, SettingsOffTheBarsOpenAtTheNearestPosition) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const struct {
+    double factor;
+    int32_t quality;
+    int position;
+    const char* shown;
+    double kept;
+    int qualityPosition;
+  } cases[] = {{0.0, 0, 0, "0.10", 0.1, 1}, {nan, 50, 90, "1.00", 1.0, 50}, {50.0, 101, 180, "10.00", 10.0, 100},
+               {-2.0, -7, 0, "0.10", 0.1, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.factor);
+    gProgramState.Scalefactor = c.factor;
+    gProgramState.Jpeg.JpegQuality = c.quality;
+    DialogDriver driver;
+    driver.Then(kFormatsTitle, [&](HWND d) {
+      EXPECT_EQ(c.position, Position(d, IDC_FMT_SCALE));
+      EXPECT_EQ(c.shown, DialogDriver::ItemText(d, IDC_FMT_SCALE_TEXT));
+      EXPECT_EQ(c.qualityPosition, Position(d, IDC_FMT_JPEG_QUALITY));
+      DialogDriver::Click(d, IDC_FMT_CANCEL);
+    });
+    SendCommand(IDM_GRAPHICS_FORMATS);
+    EXPECT_TRUE(driver.Done());
+    // What the writers get is what the bars showed, also after "&Abbruch".
+    EXPECT_EQ(c.kept, gProgramState.Scalefactor);
+    EXPECT_EQ(c.qualityPosition, gProgramState.Jpeg.JpegQuality);
+  }
+}
+
+TEST_F(FormatOptionsTest, RadioButtonsShowTheirSettingsAndUnknownValuesStay) {
+  // FITS frame and colour organisation -> the button ticked.
+  const int32_t fits[][3] = {{0, 0, 0}, {0, 1, 1}, {0, 2, 4}, {0, 9, 4}, {1, 0, 2}, {1, 1, 3}, {1, 2, 4}, {7, 1, 3}};
+  for (const auto& f : fits) {
+    gProgramState.FITSFrameOrg = f[0];
+    gProgramState.FITSColorOrg = f[1];
+    const HWND d = Open();
+    EXPECT_EQ(f[2], Ticked(d, IDC_FMT_FITS_FIRST, IDC_FMT_FITS_LAST)) << f[0] << "," << f[1];
+    DialogDriver::Click(d, IDC_FMT_OK);
+    DestroyWindow(d);
+    EXPECT_EQ(f[0], gProgramState.FITSFrameOrg) << "kept as it was";
+    EXPECT_EQ(f[1], gProgramState.FITSColorOrg);
+  }
+  // Each FITS button sets both settings.
+  const HWND d = Open();
+  for (int i = kFitsOrganisationCount - 1; i >= 0; --i) {
+    DialogDriver::Click(d, IDC_FMT_FITS_FIRST + i);
+    EXPECT_EQ(i, Ticked(d, IDC_FMT_FITS_FIRST, IDC_FMT_FITS_LAST));
+    EXPECT_EQ(kFitsOrganisations[i].frameOrg, gProgramState.FITSFrameOrg) << i;
+    EXPECT_EQ(kFitsOrganisations[i].colorOrg, gProgramState.FITSColorOrg) << i;
+  }
+  Close(d);
+
+  // The other sets, with values read from a file that no button stands for.
+  struct Group {
+    int32_t* setting;
+    int first, last;
+  };
+  ProgramState& ps = gProgramState;
+  const Group groups[] = {{&ps.Gif.GifFormat, IDC_FMT_GIF87, IDC_FMT_GIF89},
+                          {&ps.Tiff.TiffCompression, IDC_FMT_TIFF_FIRST, IDC_FMT_TIFF_LAST},
+                          {&ps.Tiff.TiffSaveBits, IDC_FMT_TIFF_8, IDC_FMT_TIFF_16},
+                          {&ps.PngBitsPerPixel, IDC_FMT_PNG_8, IDC_FMT_PNG_16}};
+  const struct {
+    int32_t values[4];
+    int ticked[4];
+  } cases[] = {{{87, 1, 8, 8}, {0, 0, 0, 0}},
+               {{89, 5, 16, 16}, {1, 1, 1, 1}},
+               {{88, 32773, 24, 1}, {0, 2, 1, 1}},
+               {{0, 2, 0, 0}, {0, 2, 1, 1}}};
+  for (const auto& c : cases) {
+    for (int g = 0; g < 4; ++g) *groups[g].setting = c.values[g];
+    const HWND dlg = Open();
+    for (int g = 0; g < 4; ++g)
+      EXPECT_EQ(c.ticked[g], Ticked(dlg, groups[g].first, groups[g].last)) << g << ": " << c.values[g];
+    DialogDriver::Click(dlg, IDC_FMT_OK);
+    DestroyWindow(dlg);
+    for (int g = 0; g < 4; ++g) EXPECT_EQ(c.values[g], *groups[g].setting) << "untouched buttons keep " << g;
+  }
+}
+
+TEST_F(FormatOptionsTest, ChangesTakeEffectAtOnceAndOnlyGutKeepsThem) {
+  const struct {
+    const char* way;
+    int id;          // a button, or 0 for the close box
+    INT_PTR result;
+    bool kept;
+  } ways[] = {{"&Gut", IDC_FMT_OK, 1, true}, {"&Abbruch", IDC_FMT_CANCEL, 0, false}, {"Esc", IDCANCEL, 0, false},
+              {"close box", 0, 0, false}};
+  for (const auto& w : ways) {
+    SCOPED_TRACE(w.way);
+    Baseline();
+    const PicSave before = PicSave::Of(gProgramState);
+    results_.values.clear();
+    PicSave edited{};
+    DialogDriver driver;
+    driver.Then(kFormatsTitle, [&](HWND d) {
+      EXPECT_STREQ(kFormatsTitle, HotKeyDialogTitle[kHotKeyFormats]);
+      EXPECT_EQ(0, Ticked(d, IDC_FMT_GIF87, IDC_FMT_GIF89));
+      EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(d, IDC_FMT_GIF_GLOBAL));
+      EXPECT_EQ(0, Ticked(d, IDC_FMT_FITS_FIRST, IDC_FMT_FITS_LAST));
+      EXPECT_EQ(90, Position(d, IDC_FMT_SCALE));
+      EXPECT_EQ(75, Position(d, IDC_FMT_JPEG_QUALITY));
+      for (int id : {IDC_FMT_GIF89, IDC_FMT_GIF_INTERLACED, IDC_FMT_GIF_GLOBAL, IDC_FMT_GIF_GREY, IDC_FMT_JPEG_GREY,
+                     IDC_FMT_FITS_FIRST + 3, IDC_FMT_FITS_BZERO, IDC_FMT_TIFF_FIRST + 1, IDC_FMT_TIFF_8, IDC_FMT_PNG_8,
+                     IDC_FMT_PNG_GREY})
+        DialogDriver::Click(d, id);
+      Scroll(d, IDC_FMT_SCALE, SB_LINELEFT);
+      EXPECT_EQ("0.99", DialogDriver::ItemText(d, IDC_FMT_SCALE_TEXT));
+      Scroll(d, IDC_FMT_SCALE, SB_PAGERIGHT);
+      EXPECT_EQ(99, Position(d, IDC_FMT_SCALE));
+      EXPECT_EQ("1.90", DialogDriver::ItemText(d, IDC_FMT_SCALE_TEXT));
+      Scroll(d, IDC_FMT_JPEG_QUALITY, SB_PAGERIGHT);
+      Scroll(d, IDC_FMT_JPEG_QUALITY, SB_PAGERIGHT);
+      Scroll(d, IDC_FMT_JPEG_QUALITY, SB_PAGERIGHT);
+      EXPECT_EQ(100, Position(d, IDC_FMT_JPEG_QUALITY)) << "the bar ends at 100";
+      EXPECT_EQ("100 %", DialogDriver::ItemText(d, IDC_FMT_JPEG_QUALITY_TEXT));
+      edited = PicSave::Of(gProgramState);
+      if (w.id)
+        DialogDriver::Click(d, w.id);
+      else
+        SendMessageA(d, WM_CLOSE, 0, 0);
+    });
+    SendCommand(IDM_GRAPHICS_FORMATS);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(std::vector<INT_PTR>{w.result}, results_.values);
+    // Every change was in ProgramState while the dialog was open.
+    const ProgramState& ps = gProgramState;
+    EXPECT_EQ(89, edited.gif.GifFormat);
+    EXPECT_EQ(1, edited.gif.GifInterlaced);
+    EXPECT_EQ(0, edited.gif.GifGlobalColorMap);
+    EXPECT_EQ(1, edited.gif.GifGrayscale24);
+    EXPECT_EQ(1, edited.jpeg.JpegGrayscale);
+    EXPECT_EQ(100, edited.jpeg.JpegQuality);
+    EXPECT_EQ(1, edited.fitsFrame);
+    EXPECT_EQ(1, edited.fitsColour);
+    EXPECT_EQ(0, edited.fitsBzero);
+    EXPECT_EQ(5, edited.tiffCompression);
+    EXPECT_EQ(8, edited.tiffBits);
+    EXPECT_EQ(8, edited.pngBits);
+    EXPECT_EQ(1, edited.pngGrey);
+    EXPECT_DOUBLE_EQ(1.9, edited.scale);
+    EXPECT_TRUE((w.kept ? edited : before) == PicSave::Of(ps));
+  }
+}
+
+TEST_F(FormatOptionsTest, HalfTheMagnificationSavesHalfTheSize) {
+  DialogDriver driver;
+  driver.Then(kFormatsTitle, [](HWND d) {
+    Scroll(d, IDC_FMT_SCALE, SB_THUMBPOSITION, 40);
+    EXPECT_EQ("0.50", DialogDriver::ItemText(d, IDC_FMT_SCALE_TEXT));
+    DialogDriver::Click(d, IDC_FMT_OK);
+  });
+  SendCommand(IDM_GRAPHICS_FORMATS);
+  EXPECT_TRUE(driver.Done());
+  EXPECT_DOUBLE_EQ(0.5, gProgramState.Scalefactor);
+
+  ImageHeader h;
+  InitImageHeader(&h);
+  h.width = 64;
+  h.height = 48;
+  h.colourType = kColourRgb;
+  std::vector<int16_t> samples(size_t(64) * 48 * 3, 12800);
+  const std::string name = dir_ + "halb.bmp";
+  ASSERT_EQ(1, SaveImageFile(name.c_str(), ".bmp", 0, samples.data(), &h));
+  int16_t* back = nullptr;
+  ImageHeader loaded;
+  ImageMetadata md;
+  ASSERT_EQ(1, LoadImageFile(name.c_str(), "bmp", 0, &back, &loaded, &md));
+  EXPECT_EQ(32, loaded.width);
+  EXPECT_EQ(24, loaded.height);
+  FreeMem(&back);
 }
 
 // --- raw photos

@@ -207,6 +207,21 @@ TEST(ControlValuesTest, RadioGroupsWithAValueTable) {
   r.kind = 100;
   EXPECT_EQ(1, ClampTableFields(kTable, &r));
   EXPECT_EQ(8, r.kind) << "outside the table: the first value";
+
+  // A group with an `otherwise` button shows other values there and keeps them.
+  constexpr RadioSpec kCompression = {120, 3, 0, KIT_FIELD(Record, kind), kSteps, 2};
+  const struct {
+    int32_t value;
+    int plain, withOtherwise;
+  } cases[] = {{8, 0, 0}, {32, 2, 2}, {2, -1, 2}, {-1, -1, 2}, {256, 5, 2}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.plain, ShownRadioIndex(kStepRadios, c.value)) << c.value;
+    EXPECT_EQ(c.withOtherwise, ShownRadioIndex(kCompression, c.value)) << c.value;
+  }
+  static constexpr RadioSpec kKept[] = {kCompression};
+  r.kind = 2;
+  EXPECT_EQ(0, ClampTableFields({{}, kKept, {}, {}}, &r));
+  EXPECT_EQ(2, r.kind);
 }
 
 TEST(ControlValuesTest, LoadedSettingsAreClampedIntoWhatTheControlsShow) {
