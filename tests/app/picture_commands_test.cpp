@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "avi_fixture.h"
+#include "imagelib/image.h"
 #include "imageio/avi_frames.h"
 #include "imageio/avi_split.h"
 #include "imageio/format_options.h"
@@ -169,6 +170,7 @@ TEST_F(PictureCommandTest, StoppingTheSplitKeepsThePicturesSoFar) {
     SCOPED_TRACE(closeBox ? "close box" : "Abbruch");
     for (int i = 0; i < 12; ++i) DeleteFileA(Picture(i, ".bmp").c_str());
     results_.values.clear();
+    const long blocks = LiveMemBlocks();
     ChooserScript choosers;
     choosers.Choose(video).ChooseDirectory(dir_);
     DialogDriver driver;
@@ -203,6 +205,7 @@ TEST_F(PictureCommandTest, StoppingTheSplitKeepsThePicturesSoFar) {
     EXPECT_GE(written, 2);
     EXPECT_LT(written, 12) << "stopped before the end";
     for (int i = written; i < 12; ++i) EXPECT_FALSE(Exists(Picture(i, ".bmp"))) << i;
+    EXPECT_EQ(blocks, LiveMemBlocks()) << "the picture buffer went with the dialog";
     // The decoder was closed and serves the next video.
     int32_t count = 0;
     ImageHeader h;
@@ -210,6 +213,49 @@ TEST_F(PictureCommandTest, StoppingTheSplitKeepsThePicturesSoFar) {
     EXPECT_EQ(12, count);
     std::vector<int16_t> frame(size_t(h.width) * h.height * 3);
     EXPECT_EQ(1, ReadAviFrame(frame.data(), &h, 11));
+    CloseAviFile();
+  }
+}
+
+TEST_F(PictureCommandTest, AFailedReadOrSaveStopsTheSplitWithOneMessage) {
+  // Frame 2 of this video has an empty chunk, as a dropped frame leaves it.
+  ASSERT_TRUE(avifixture::WriteAvi(folder_ / L"luecke.avi", 6, 4, 5, Pattern, {{2, 0}}));
+  const std::string gap = Narrow(folder_ / L"luecke.avi"), video = Video(L"mond.avi", 5);
+  const std::string missing = dir_ + "fehlt";
+  const struct {
+    const char* scenario;
+    std::string video, target, box;
+    int written;
+  } cases[] = {
+      {"read", gap, dir_, "Einzelbild 2 aus " + gap + "\nnicht ladbar !", 2},
+      {"save", video, missing, "Bild " + missing + "\\_pic0000.bmp\n als Windows-Bitmap nicht zu speichern !", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.scenario);
+    for (int i = 0; i < 5; ++i) DeleteFileA(Picture(i, ".bmp").c_str());
+    results_.values.clear();
+    const long blocks = LiveMemBlocks();
+    ChooserScript choosers;
+    choosers.Choose(c.video).ChooseDirectory(c.target);
+    DialogDriver driver;
+    driver.Then(kSplitTitle, [](HWND d) {
+      DialogDriver::Click(d, IDC_AVI_CHOOSE);
+      DialogDriver::Click(d, IDC_AVI_TARGET);
+      DialogDriver::Click(d, IDC_AVI_OK);
+    });
+    MessageBoxScript boxes;
+    SendCommand(IDM_AVI_SPLIT);
+    EXPECT_TRUE(driver.Done());
+    ASSERT_EQ(1u, boxes.Count());
+    EXPECT_EQ(c.box, boxes.Box(0).text);
+    EXPECT_EQ("Fehlermeldung", boxes.Box(0).title);
+    EXPECT_EQ(std::vector<INT_PTR>{1}, results_.values);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(i < c.written, Exists(Picture(i, ".bmp"))) << i;
+    EXPECT_EQ(blocks, LiveMemBlocks()) << "the picture buffer went with the dialog";
+    // The decoder was closed.
+    int32_t count = 0;
+    ImageHeader h;
+    EXPECT_EQ(1, OpenAviFile(video.c_str(), &count, &h, 0));
     CloseAviFile();
   }
 }
