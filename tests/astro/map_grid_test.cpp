@@ -10,6 +10,7 @@
 #include "astro/maps/map_projections.h"
 #include "astro/maps/projection_tables.h"
 #include "tests/shell/testkit/dib_canvas.h"
+#include "tests/scratch_name.h"
 
 namespace fs = std::filesystem;
 
@@ -27,13 +28,17 @@ class MapGrid : public ::testing::Test {
   static constexpr int kW = 700, kH = 500, kCx = 350, kCy = 250;
 
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / "tyv_map_grid";
+    dir_ = ScratchName("tyv_map_grid");
     fs::create_directories(dir_);
     ASSERT_EQ(1, LoadProjectionTables((dir_ / "imat.tab").string().c_str()));
     ASSERT_NE(nullptr, canvas_.bitmap());
     dc_ = canvas_.dc();
   }
-  void TearDown() override { FreeProjectionTables(); }
+  void TearDown() override {
+    FreeProjectionTables();
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+  }
   void Clear() { canvas_.Fill(kBlack); }
   COLORREF At(int x, int y) const { return canvas_.At(x, y); }
   COLORREF At(const POINT& p) const { return At(p.x, p.y); }

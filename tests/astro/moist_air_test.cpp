@@ -1,4 +1,5 @@
 #include "astro/moist_air.h"
+#include "tests/scratch_name.h"
 
 #include <gtest/gtest.h>
 
@@ -82,8 +83,7 @@ class HumidityTable : public ::testing::Test {
   void SetUp() override {
     here_ = fs::current_path();
     expected_ = Read(here_ / "astro_data" / "feuchtetab.dat");
-    dir_ = fs::temp_directory_path() /
-           (std::string("tyv_feuchte_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ = ScratchName(std::string("tyv_feuchte_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
     fs::current_path(dir_);

@@ -13,6 +13,7 @@
 
 #include "astro/maps/projection_tables.h"
 #include "oracle_table.h"
+#include "tests/scratch_name.h"
 
 namespace fs = std::filesystem;
 
@@ -24,7 +25,7 @@ class ProjectionTables : public ::testing::Test {
  protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() / (std::string("tyv_imat_") + info->test_suite_name() + "_" + info->name());
+    dir_ = ScratchName(std::string("tyv_imat_") + info->test_suite_name() + "_" + info->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
     path_ = (dir_ / "imat.tab").string();

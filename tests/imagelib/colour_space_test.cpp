@@ -13,6 +13,7 @@
 
 #include "imagelib/trigon.h"
 #include "random_image.h"
+#include "tests/scratch_name.h"
 
 namespace fs = std::filesystem;
 
@@ -28,8 +29,7 @@ constexpr double kPi = 3.14159265358979323846;
 class ColourSpace : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("tyv_colour_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    dir_ = ScratchName("tyv_colour_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::create_directories(dir_);
     ASSERT_EQ(1, LoadTrigTables((dir_ / "trigon.tab").string().c_str()));
   }

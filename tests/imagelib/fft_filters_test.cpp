@@ -12,6 +12,7 @@
 #include "imagelib/statistics.h"
 #include "imagelib/trigon.h"
 #include "random_image.h"
+#include "tests/scratch_name.h"
 
 namespace {
 
@@ -336,8 +337,7 @@ TEST(EstimateBackground, ProgressOncePerWrittenRow) {
 class FftRegionTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           (std::string("tyv_fftregion_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ = ScratchName(std::string("tyv_fftregion_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(dir_);
     ASSERT_EQ(1, LoadTrigTables((dir_ / "trigon.tab").string().c_str()));
   }

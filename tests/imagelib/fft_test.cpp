@@ -9,6 +9,7 @@
 #include "imagelib/fft_radix2.h"
 #include "imagelib/mixfft.h"
 #include "imagelib/trigon.h"
+#include "tests/scratch_name.h"
 
 namespace {
 
@@ -140,7 +141,7 @@ class Radix2Fft : public ::testing::Test {
  protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = std::filesystem::temp_directory_path() / (std::string("tyv_fft_") + info->name());
+    dir_ = ScratchName(std::string("tyv_fft_") + info->name());
     std::filesystem::create_directories(dir_);
     ASSERT_EQ(1, LoadTrigTables((dir_ / "trigon.tab").string().c_str()));
   }

@@ -1,4 +1,5 @@
 #include "imagelib/trigon.h"
+#include "tests/scratch_name.h"
 
 #include <gtest/gtest.h>
 
@@ -21,8 +22,7 @@ constexpr double kPi = 3.14159265358979323846;
 class TrigTables : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("tyv_trigon_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                        "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ = ScratchName(std::string("tyv_trigon_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
     path_ = (dir_ / "trigon.tab").string();
