@@ -29,6 +29,7 @@
 #include "stacking/noise_filter_dialog.h"
 #include "stacking/rgb_alignment_dialog.h"
 #include "stacking/setup/classic_stack_dialog.h"
+#include "stacking/setup/stack_wizard_dialog.h"
 #include "stacking/win32/hot_pixel_commands.h"
 #include "stacking/win32/hot_pixel_dialog.h"
 
@@ -193,7 +194,7 @@ constexpr MenuCommand kCommands[] = {
     {IDM_GPS, kModeless, "gpswerte", 1, GpsDlgProc, nullptr, FollowUp::kNone},
     // "Bild&überlagern "
     {IDM_STACK_WIZARD, kAsksOverwrite | kTargetIsActive | kSetupFlag0 | kClassicOff, "ueberlagermethode3", 1,
-     nullptr, nullptr, FollowUp::kTargetOnOne},
+     StackWizardDlgProc, nullptr, FollowUp::kTargetOnOne},
     {IDM_STACK_CLASSIC, kAsksOverwrite | kTargetIsActive | kSetupFlag0 | kClassicOn, "ueberlagermethode2", 1,
      ClassicStackDlgProc, nullptr, FollowUp::kTargetOnOne},
     {IDM_RECENTER, kSetupFlag0 | kClassicOn, "rezentrieren", 1, nullptr, nullptr, FollowUp::kNone},

@@ -7,6 +7,7 @@
 #include "stacking/setup/setting_bars.h"
 #include "stacking/setup/setup_ids.h"
 #include "stacking/setup/setup_pages.h"
+#include "stacking/setup/stacking_road.h"
 #include "stacking/win32/hot_pixel_commands.h"
 
 namespace {
@@ -128,7 +129,7 @@ void Keep() {
   CommitDialogFrame(&gFrame, nullptr, nullptr);
 }
 
-void Next(ProgramState* ps) {
+void Next(HWND dialog, ProgramState* ps) {
   ps->AbortRequested = 0;
   WorkerStopFlag = 0;
   // The border exclusion needs no pre-treatment pass.
@@ -136,11 +137,20 @@ void Next(ProgramState* ps) {
                            ps->HotPixelList.RemoveHotPixel || ps->FitImageEqualizing
                        ? 1
                        : 0;
-  CommitDialogFrame(&gFrame, nullptr, nullptr);
+  const bool selection = ps->CheckMethod == 1;
+  if (OpenCentringDialog(dialog, ps, selection) != 1) return;
+  bool cancelled = false;
+  if (selection) {
+    if (OpenPictureSelection(dialog, ps) != 1) return;
+  } else {
+    if (!AskForSeries(dialog, ps, SeriesQuestion::kOnePage)) return;
+    cancelled = RunStackingInDialog(&gFrame, IDC_CL_PAUSE, IDC_CL_CANCEL);
+  }
+  FinishStackingRun(&gFrame, cancelled, &WizardDone, IDC_CL_NEXT, IDC_CL_PAUSE, IDC_CL_STATUS);
 }
 
 void PauseOrClose(HWND dialog, ProgramState* ps) {
-  if (gSetupOnly || WizardDone) {
+  if (gSetupOnly || (WizardDone && !DialogRunActive(&gFrame))) {
     Keep();
     return;
   }
@@ -148,24 +158,9 @@ void PauseOrClose(HWND dialog, ProgramState* ps) {
   SetDlgItemTextA(dialog, IDC_CL_PAUSE, ps->PauseRequested ? "&Weitermachen" : "&Pause");
 }
 
-// The first "&Abbruch" stops the workers and asks again; the second restores.
-void Abort(HWND dialog, ProgramState* ps) {
-  if (!ps->AbortRequested) {
-    WorkerStopFlag = 1;
-    ps->AbortRequested = 1;
-    WaitForAllWorkers(ps);
-    PostMessageA(dialog, WM_COMMAND, IDC_CL_CANCEL, 0);
-    return;
-  }
-  CancelDialogFrame(&gFrame);
-}
-
 bool Command(HWND dialog, ProgramState* ps, int id) {
   switch (id) {
-    case IDC_CL_NEXT: Next(ps); return true;
-    case IDC_CL_PAUSE: PauseOrClose(dialog, ps); return true;
-    case IDC_CL_CANCEL:
-    case IDCANCEL: Abort(dialog, ps); return true;
+    case IDC_CL_NEXT: Next(dialog, ps); return true;
     case IDC_CL_GAIN_SETUP: ShowSetupPage(dialog, SetupPage::kGain, ps); return true;
     case IDC_CL_NOISE_SETUP: ShowNoiseSetup(dialog, ps); return true;
     case IDC_CL_RGB_SETUP: ShowRgbSetup(dialog, true, ps); return true;
@@ -214,15 +209,26 @@ INT_PTR CALLBACK ClassicStackDlgProc(HWND dialog, UINT message, WPARAM wParam, L
       OpenDialog(dialog, lParam ? reinterpret_cast<ProgramState*>(lParam) : &gProgramState);
       return TRUE;
     case WM_HSCROLL:
-      if (gFrame.open) HandleTableScroll(dialog, kTable, gFrame.ps, reinterpret_cast<HWND>(lParam), wParam);
+      if (gFrame.open && !DialogRunActive(&gFrame)) HandleTableScroll(dialog, kTable, gFrame.ps, reinterpret_cast<HWND>(lParam), wParam);
       return TRUE;
     case WM_COMMAND: {
       if (!gFrame.open) return FALSE;
       ProgramState* ps = gFrame.ps;
       const int id = LOWORD(wParam);
+      if (id == IDC_CL_PAUSE) {
+        PauseOrClose(dialog, ps);
+        return TRUE;
+      }
+      if (id == IDC_CL_CANCEL || id == IDCANCEL) {
+        CancelStackingDialog(&gFrame, IDC_CL_CANCEL);
+        return TRUE;
+      }
+      // While a run goes every radio button and switch would write its
+      // setting under it: nothing but pause and cancel is taken.
+      if (DialogRunActive(&gFrame)) return TRUE;
       const bool changed = HandleTableCommand(dialog, kTable, ps, id, HIWORD(wParam)) != 0;
       const bool handled = Command(dialog, ps, id);
-      if (gFrame.open) EnableSetupButtons(dialog, ps);
+      if (gFrame.open && !DialogRunActive(&gFrame)) EnableSetupButtons(dialog, ps);
       return changed || handled;
     }
     case WM_DESTROY:

@@ -1,15 +1,15 @@
 // The one-page stacking dialog "ueberlagermethode2" ("Überlagern von
 // Bildserien"): every stacking setting on one page, without steps. Opened by
 // "Überlagere Bilder (Tyvorn &Classic) ..." and, with OpenedFromSetup 1, by
-// the batch dialog to define a job. "&Weiter ..." keeps the settings
-// (group [FitImage] saved) and ends with 1.
+// the batch dialog to define a job. "&Weiter ..." stacks as the
+// step-by-step dialog does (stacking_road.h).
 #pragma once
 
 #include <windows.h>
 
 #include "shell/program_state.h"
 
-// Ends with 1 after "&Weiter ..." or a batch definition, 0 after "&Abbruch".
+// Ends with 1 after a run or a batch definition, 0 after "&Abbruch".
 // The dialog's parameter is the ProgramState (null: gProgramState).
 INT_PTR CALLBACK ClassicStackDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -162,3 +162,47 @@
 #define IDC_CL_HOT 156
 #define IDC_CL_HOT_LIST 157
 #define IDC_CL_GAIN_SETUP 170
+
+// "ueberlagermethode3": the step-by-step stacking dialog.
+#define IDC_WZ_PAUSE 101             // "&Pause" / "&Weitermachen" / "&Beenden" / "Weiter ..."
+#define IDC_WZ_CANCEL 102            // "&Abbruch"
+#define IDC_WZ_NEXT 103              // "&Weiter ..."
+#define IDC_WZ_TIME 104
+#define IDC_WZ_STATUS 105
+#define IDC_WZ_TARGET 106
+#define IDC_WZ_PRESETS 107           // "Unverbindiche Empfehlungen ..."
+#define IDC_WZ_PREVIOUS 108          // "Vorige Einstellung übernehmen"
+#define IDC_WZ_PROTOCOL_SETUP 109
+#define IDC_WZ_PROTOCOL 110          // step switches: 7, 5, 4, 2
+#define IDC_WZ_RESULT_SETUP 111
+#define IDC_WZ_QUALITY_SETUP 112
+#define IDC_WZ_QUALITY 113
+#define IDC_WZ_SUBPIXEL_SETUP 114
+#define IDC_WZ_SUBPIXEL 115
+#define IDC_WZ_CENTRING_SETUP 116
+#define IDC_WZ_SOURCE_SETUP 117
+#define IDC_WZ_PRETREAT_SETUP 118
+#define IDC_WZ_PRETREAT 119
+#define IDC_WZ_LINE1 120             // summary lines, step 7 .. 2 from 121 up
+#define IDC_WZ_LINE7 121
+#define IDC_WZ_LINE6 122
+#define IDC_WZ_LINE5 123
+#define IDC_WZ_LINE4 124
+#define IDC_WZ_LINE3 125
+#define IDC_WZ_LINE2 126
+#define IDC_WZ_NOT_CLOSE 127
+
+// "bildanpass800", "bildanpass1024": the picture selection dialog.
+#define IDC_SEL_TARGET 101
+#define IDC_SEL_PREVIEW 102
+#define IDC_SEL_CANCEL 103
+#define IDC_SEL_GOOD 104             // "&Gut"
+#define IDC_SEL_NUMBER 105           // "Bild Nr.: 1"
+#define IDC_SEL_ADD 106              // "Add&ieren"
+#define IDC_SEL_NEXT_TEXT 107
+#define IDC_SEL_NEXT 108             // "&Nächstes !"
+#define IDC_SEL_VSCROLL 114
+#define IDC_SEL_HSCROLL 115
+#define IDC_SEL_RATING 116
+#define IDC_SEL_MINUS 117
+#define IDC_SEL_PLUS 118

@@ -9,11 +9,12 @@
 #include <cstring>
 #include <string>
 
+#include "shell/buffer_slots.h"
 #include "shell/hotkey_titles.h"
 #include "shell/menu_ids.h"
 #include "stacking/setup/classic_stack_dialog.h"
 #include "stacking/setup/setup_ids.h"
-#include "tests/app/app_fixture.h"
+#include "stack_dialog_fixture.h"
 #include "tests/shell/testkit/chooser_script.h"
 #include "tests/shell/testkit/dialog_driver.h"
 #include "tests/shell/testkit/dialog_resource.h"
@@ -28,10 +29,10 @@ bool Visible(HWND dlg, int id) { return (GetWindowLongA(GetDlgItem(dlg, id), GWL
 bool Checked(HWND dlg, int id) { return IsDlgButtonChecked(dlg, id) == BST_CHECKED; }
 int BarPos(HWND dlg, int id) { return GetScrollPos(GetDlgItem(dlg, id), SB_CTL); }
 
-class ClassicStackDialogTest : public AppTest {
+class ClassicStackDialogTest : public StackDialogTest {
  protected:
   void SetUp() override {
-    AppTest::SetUp();
+    StackDialogTest::SetUp();
     ProgramState* ps = &gProgramState;
     ps->Addpicsource = 0, ps->FitNthPic = 1, ps->Interlace = 0, ps->NotClose = 0;
     ps->ExcludeBorder = ps->FitImageEqualizing = ps->IsNoisefilter = ps->RGBCorrection = 0;
@@ -112,16 +113,21 @@ TEST_F(ClassicStackDialogTest, TheMenuCommandOpensItFilledFromTheSettingsAndWeit
     EXPECT_FALSE(Enabled(dlg, IDC_CL_NTH));
     DialogDriver::Click(dlg, IDC_CL_PATTERN_NEAR);
     EXPECT_EQ(1, gProgramState.Turbo);
+    DialogDriver::Click(dlg, IDC_CL_FIT_FIRST + 2);
     DialogDriver::Click(dlg, IDC_CL_NEXT);
   });
+  ChooserScript choosers;
+  choosers.Choose(WriteSeries(3, ".fts"));
   MessageBoxScript boxes;
   SendCommand(IDM_STACK_CLASSIC);
   EXPECT_TRUE(driver.Done());
   EXPECT_EQ(1, gProgramState.Classicmode);
   EXPECT_EQ(1, gProgramState.Addpicsource);
-  EXPECT_EQ(4, gProgramState.FitMethod);
+  EXPECT_EQ(2, gProgramState.FitMethod);
+  EXPECT_EQ(1, gProgramState.Turbo);
   EXPECT_EQ(1, gProgramState.Preprocess);
-  EXPECT_EQ("4", IniValue("FitMethod")) << "group [FitImage] saved";
+  EXPECT_EQ(1, IsSlotLoaded(2, &gProgramState)) << "stacked";
+  EXPECT_EQ("2", IniValue("FitMethod")) << "group [FitImage] saved";
   // The protocol settings are not on this page.
   EXPECT_EQ(1, gProgramState.Logfile);
   EXPECT_EQ(1, gProgramState.Protokoll);
@@ -140,14 +146,17 @@ TEST_F(ClassicStackDialogTest, OnlyTheRealPreTreatmentsNeedAPreTreatmentPass) {
     gProgramState.ExcludeBorder = gProgramState.FitImageEqualizing = gProgramState.IsNoisefilter = 0;
     gProgramState.RGBCorrection = gProgramState.IsFlatfield = gProgramState.IsDarkcurrent = 0;
     gProgramState.HotPixelList.RemoveHotPixel = 0;
+    ChooserScript choosers;   // cancelled: the dialog stays open
     DialogDriver driver;
     driver.Then(kTitle, [&](HWND dlg) {
       if (c.click) DialogDriver::Click(dlg, c.click);
       DialogDriver::Click(dlg, IDC_CL_NEXT);
+      EXPECT_EQ(c.preprocess, gProgramState.Preprocess) << c.click;
+      DialogDriver::Click(dlg, IDC_CL_CANCEL);
     });
     SendCommand(IDM_STACK_CLASSIC);
     EXPECT_TRUE(driver.Done());
-    EXPECT_EQ(c.preprocess, gProgramState.Preprocess) << c.click;
+    EXPECT_EQ(1u, choosers.Count());
   }
 }
 
@@ -185,7 +194,10 @@ TEST_F(ClassicStackDialogTest, TheQualityModesAfterFourfoldResolution) {
 }
 
 TEST_F(ClassicStackDialogTest, WithoutSortingAtOpeningTheSlidersAreOffAndSuperresIsCleared) {
-  gProgramState.CheckMethod = 1, gProgramState.Superres = 1, gProgramState.Subpixelfactor = 1;
+  gProgramState.CheckMethod = 0, gProgramState.Superres = 1, gProgramState.Subpixelfactor = 1;
+  ChooserScript choosers;
+  choosers.Choose(WriteSeries(3, ".fts"));
+  MessageBoxScript boxes;
   DialogDriver driver;
   driver.Then(kTitle, [](HWND dlg) {
     EXPECT_EQ(0, gProgramState.Superres);
@@ -269,7 +281,7 @@ TEST_F(ClassicStackDialogTest, OnAScreen800PixelsWideTheRgbSetUpTakesIts800Size)
   driver.Then(kTitle, [](HWND dlg) {
     DialogDriver::Click(dlg, IDC_CL_PAUSE);
     EXPECT_EQ("&Weitermachen", DialogDriver::ItemText(dlg, IDC_CL_PAUSE)) << "still the pause button";
-    DialogDriver::Click(dlg, IDC_CL_NEXT);
+    DialogDriver::Click(dlg, IDC_CL_CANCEL);
   });
   SendCommand(IDM_STACK_CLASSIC);
   EXPECT_TRUE(driver.Done());
@@ -283,7 +295,8 @@ TEST_F(ClassicStackDialogTest, TheSetUpButtonsOpenTheGainPageAndTheFileChoosers)
   gProgramState.IsFlatfield = gProgramState.IsDarkcurrent = gProgramState.FitImageEqualizing = 1;
   gProgramState.Gaintype = 0;
   ChooserScript choosers;
-  choosers.Cancel().Choose("C:\\kalib\\dunkel2.fts");
+  choosers.Cancel().Choose("C:\\kalib\\dunkel2.fts").Choose(WriteSeries(3, ".fts"));
+  MessageBoxScript boxes;   // the run finds neither calibration file
   DialogDriver driver;
   driver.Then(kTitle, [](HWND dlg) { DialogDriver::Click(dlg, IDC_CL_GAIN_SETUP); });
   driver.Then("Vorverstärkung einstellen", [](HWND dlg) {
@@ -298,7 +311,7 @@ TEST_F(ClassicStackDialogTest, TheSetUpButtonsOpenTheGainPageAndTheFileChoosers)
   SendCommand(IDM_STACK_CLASSIC);
   EXPECT_TRUE(driver.Done());
   EXPECT_EQ(1, gProgramState.Gaintype);
-  ASSERT_EQ(2u, choosers.Count());
+  ASSERT_EQ(3u, choosers.Count());
   EXPECT_EQ("Flatfield festlegen ...", choosers.Chooser(0).title);
   EXPECT_EQ("C:\\kalib\\flat.fts", choosers.Chooser(0).proposal);
   EXPECT_EQ("Dunkelstromdatei festlegen ...", choosers.Chooser(1).title);
