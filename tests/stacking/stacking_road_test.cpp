@@ -124,4 +124,36 @@ TEST_F(StackingRoadTest, TheOnePageDialogAsksForTheSeriesAndHoldsStillDuringTheR
   EXPECT_EQ(0, gProgramState.Imagetype);
 }
 
+// The pattern methods open the pattern dialog before anything else; giving
+// it up leaves the stacking dialog open with nothing asked and nothing saved.
+TEST_F(StackingRoadTest, GivingUpThePatternDialogLeavesTheStackingDialogOpen) {
+  for (UINT command : {UINT(IDM_STACK_WIZARD), UINT(IDM_STACK_CLASSIC)}) {
+    SCOPED_TRACE(command);
+    gProgramState.FitMethod = 3;
+    ChooserScript choosers;
+    MessageBoxScript boxes;
+    DialogDriver driver;
+    const char* title = command == IDM_STACK_WIZARD ? kWizard : kOnePage;
+    const int next = command == IDM_STACK_WIZARD ? IDC_WZ_NEXT : IDC_CL_NEXT;
+    const int cancel = command == IDM_STACK_WIZARD ? IDC_WZ_CANCEL : IDC_CL_CANCEL;
+    driver.Then(title, [command, next](HWND dlg) {
+      if (command == IDM_STACK_WIZARD) DialogDriver::Click(dlg, IDC_WZ_PREVIOUS);
+      DialogDriver::Click(dlg, next);
+    });
+    driver.Then(nullptr, [](HWND dlg) {
+      EXPECT_EQ(0u, DialogDriver::Title(dlg).find("Auswahl eines Paßmusters zum Überlagern"));
+      SendMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+    });
+    driver.Then(title, [next, cancel](HWND dlg) {
+      EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dlg, next)));
+      DialogDriver::Click(dlg, cancel);
+    });
+    SendCommand(command);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(0u, choosers.Count());
+    EXPECT_FALSE(IsSlotLoaded(1, &gProgramState));
+    EXPECT_EQ("", IniValue("FitMethod"));
+  }
+}
+
 }  // namespace
