@@ -28,6 +28,9 @@
 #include "program_state.h"
 #include "stacking/noise_filter_dialog.h"
 #include "stacking/rgb_alignment_dialog.h"
+#include "stacking/batch/batch_dialogs.h"
+#include "stacking/recenter/recenter_dialog.h"
+#include "stacking/recenter/restack_dialog.h"
 #include "stacking/setup/classic_stack_dialog.h"
 #include "stacking/setup/stack_wizard_dialog.h"
 #include "stacking/win32/hot_pixel_commands.h"
@@ -197,11 +200,11 @@ constexpr MenuCommand kCommands[] = {
      StackWizardDlgProc, nullptr, FollowUp::kTargetOnOne},
     {IDM_STACK_CLASSIC, kAsksOverwrite | kTargetIsActive | kSetupFlag0 | kClassicOn, "ueberlagermethode2", 1,
      ClassicStackDlgProc, nullptr, FollowUp::kTargetOnOne},
-    {IDM_RECENTER, kSetupFlag0 | kClassicOn, "rezentrieren", 1, nullptr, nullptr, FollowUp::kNone},
+    {IDM_RECENTER, kSetupFlag0 | kClassicOn, "rezentrieren", 1, RecenterDlgProc, nullptr, FollowUp::kNone},
     {IDM_RESTACK, kNeedsRecenterFile | kAsksOverwrite | kTargetIsActive | kClearsTarget | kSetupFlag0 | kClassicOn,
-     "bildseriereadding", 1, nullptr, nullptr, FollowUp::kTargetOnOne},
-    {IDM_BATCH, 0, "batchprocess", 1, nullptr, nullptr, FollowUp::kNone},
-    {IDM_BATCH_RESUME, kNeedsBatchFile, "batchweiter", 1, nullptr, nullptr, FollowUp::kNone},
+     "bildseriereadding", 1, RestackDlgProc, nullptr, FollowUp::kTargetOnOne},
+    {IDM_BATCH, 0, "batchprocess", 1, BatchProcessDlgProc, nullptr, FollowUp::kNone},
+    {IDM_BATCH_RESUME, kNeedsBatchFile, "batchweiter", 1, BatchResumeDlgProc, nullptr, FollowUp::kNone},
     // "&Bearbeiten"
     {IDM_HOT_PIXEL_APPLY, kNeedsPicture, nullptr, 1, nullptr, ApplyHotPixels, FollowUp::kNone},
     {IDM_HOT_PIXEL_LEARN, 0, "hotpixelmask", 2, HotPixelMaskDlgProc, nullptr, FollowUp::kNone},

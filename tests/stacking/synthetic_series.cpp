@@ -202,4 +202,29 @@ double FittedRms(const std::vector<int16_t>& a, const int16_t* b, const ImageHea
   return std::sqrt(err / n);
 }
 
+bool FindShift(const int16_t* shifted, const int16_t* source, const ImageHeader& h, int32_t range, int32_t s[2]) {
+  const int32_t c = h.colourType == kColourRgb ? 3 : 1;
+  for (int32_t dy = -range; dy <= range; ++dy) {
+    for (int32_t dx = -range; dx <= range; ++dx) {
+      bool same = true;
+      for (int32_t y = 0; same && y < h.height; ++y) {
+        const int32_t sy = y + dy;
+        if (sy < 0 || sy >= h.height) continue;
+        for (int32_t x = 0; same && x < h.width; ++x) {
+          const int32_t sx = x + dx;
+          if (sx < 0 || sx >= h.width) continue;
+          for (int32_t k = 0; k < c; ++k)
+            if (shifted[(size_t(y) * h.width + x) * c + k] != source[(size_t(sy) * h.width + sx) * c + k]) same = false;
+        }
+      }
+      if (same) {
+        s[0] = dx;
+        s[1] = dy;
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
 }  // namespace synth

@@ -58,4 +58,9 @@ std::vector<std::string> WriteNumbered(const Series& s, const std::string& prefi
 // the best gain and offset for b (least squares), within the rectangle.
 double FittedRms(const std::vector<int16_t>& a, const int16_t* b, const ImageHeader& h, const ImageRect& r);
 
+// The whole-pixel shift s (|s| <= range) with shifted(x) = source(x + s) at
+// every pixel where x + s lies in the picture: how a picture was moved.
+// False when no shift gives exactly that.
+bool FindShift(const int16_t* shifted, const int16_t* source, const ImageHeader& h, int32_t range, int32_t s[2]);
+
 }  // namespace synth
