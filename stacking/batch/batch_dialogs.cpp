@@ -14,9 +14,11 @@
 #include "shell/settings.h"
 #include "shell/workers.h"
 #include "stacking/batch/batch_ids.h"
+#include "stacking/pattern/pattern_dialogs.h"
 #include "stacking/recenter/recenter_naming.h"
 #include "stacking/setup/classic_stack_dialog.h"
 #include "stacking/setup/setup_pages.h"
+#include "stacking/setup/stack_wizard_dialog.h"
 #include "stacking/stack_settings.h"
 #include "stacking/win32/run_stacking.h"
 #include "stacking/win32/win_stack_host.h"
@@ -113,13 +115,13 @@ bool Refused(HWND dialog, const BatchJobRecord& job) {
 bool DefineSettings(HWND dialog, ProgramState* ps, bool severalSeries) {
   ps->OpenedFromSetup = 1;
   ps->DefiningBatchJob = severalSeries ? 1 : 0;
-  const INT_PTR r = ps->Classicmode ? DialogBoxParamA(GetModuleHandleA(nullptr), "ueberlagermethode2", dialog,
-                                                      ClassicStackDlgProc, LPARAM(ps))
-                                    : 0;
+  const INT_PTR r = DialogBoxParamA(GetModuleHandleA(nullptr), ps->Classicmode ? "ueberlagermethode2" : "ueberlagermethode3",
+                                    dialog, ps->Classicmode ? ClassicStackDlgProc : StackWizardDlgProc, LPARAM(ps));
   ps->OpenedFromSetup = 0;
   ps->DefiningBatchJob = 0;
   if (r != 1) return false;
-  return ps->FitMethod != kFitPatternFull && ps->FitMethod != kFitPatternNear;
+  if (ps->FitMethod != kFitPatternFull && ps->FitMethod != kFitPatternNear) return true;
+  return OpenPatternFamilyDialog(dialog, ps->FitMethod, kSizesByLines, ps->ScreenHeight) == 1;
 }
 
 void DefineSingleJob(HWND dialog, Batch* b, ProgramState* ps) {
@@ -205,6 +207,11 @@ void DefineSeveralJobs(HWND dialog, Batch* b, ProgramState* ps) {
 
 void RunJob(HWND dialog, BatchJobRecord* job, ProgramState* ps) {
   JobToSettings(*job, ps);
+  if (ps->FitMethod == kFitPatternFull || ps->FitMethod == kFitPatternNear) {
+    // The run tells when the template could not be cut.
+    const size_t n = std::strlen(ps->PatternFile);
+    PreparePatternTemplate(0, ps->PatternFile, ps->PatternFile + (n > 4 ? n - 4 : 0), ps);
+  }
   SetDlgItemTextA(dialog, IDC_BATCH_TARGET, job->target);
   BuildJobStepTexts(ps);
   ShowStepTexts(dialog, ps);

@@ -9,6 +9,7 @@
 #include "shell/dialogkit/dialog_kit.h"
 #include "shell/settings.h"
 #include "shell/workers.h"
+#include "stacking/pattern/pattern_dialogs.h"
 #include "stacking/recenter/pretreat_switches.h"
 #include "stacking/recenter/series_run_ids.h"
 #include "stacking/setup/setting_bars.h"
@@ -66,9 +67,13 @@ void OpenDialog(HWND dialog, ProgramState* ps) {
   EnableControls(dialog, ps);
 }
 
+// The pattern dialog's "800" size below 756 screen lines.
+constexpr TemplateSizes kPatternSizes = {2, {756, 0}, {"800", "1024", nullptr}};
+
 // The pattern of methods 3 and 4 is cut in the pattern dialog before the run.
-INT_PTR OpenPatternStep(HWND, ProgramState* ps) {
-  return ps->FitMethod == kFitPatternFull || ps->FitMethod == kFitPatternNear ? 0 : 1;
+INT_PTR OpenPatternStep(HWND dialog, ProgramState* ps) {
+  if (ps->FitMethod != kFitPatternFull && ps->FitMethod != kFitPatternNear) return 1;
+  return OpenPatternFamilyDialog(dialog, ps->FitMethod, kPatternSizes, ps->ScreenHeight);
 }
 
 int AskForSeries(HWND dialog, ProgramState* ps) {
