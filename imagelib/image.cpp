@@ -1,4 +1,5 @@
 #include "image.h"
+#include "alloc_limit.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -75,11 +76,16 @@ int RectInImage(const ImageRect* r, const ImageHeader* h) {
 
 namespace {
 std::atomic<long> gLiveBlocks{0};
+std::atomic<uint32_t> gAllocationLimit{0};
 }
+
+void SetAllocationLimit(uint32_t bytes) { gAllocationLimit.store(bytes); }
 
 long LiveMemBlocks() { return gLiveBlocks.load(); }
 
 void* AllocMem(uint32_t size) {
+  const uint32_t limit = gAllocationLimit.load();
+  if (limit && size > limit) return nullptr;
   // calloc(0) may return null; a zero-size request still gets a block.
   void* p = std::calloc(size ? size : 1, 1);
   if (p) ++gLiveBlocks;

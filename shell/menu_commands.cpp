@@ -27,6 +27,7 @@
 #include "message_box.h"
 #include "program_state.h"
 #include "stacking/noise_filter_dialog.h"
+#include "stacking/manual/manual_stack_dialog.h"
 #include "stacking/rgb_alignment_dialog.h"
 #include "stacking/batch/batch_dialogs.h"
 #include "stacking/recenter/recenter_dialog.h"
@@ -244,7 +245,7 @@ constexpr MenuCommand kCommands[] = {
     // without a menu item
     {IDM_NOISE_FILTER, kNeedsPicture | kSetupFlag0, "rauschfilter", 1, NoiseFilterSetupDlgProc, nullptr,
      FollowUp::kTargetOnSuccess},
-    {IDM_MANUAL_STACK, kAsksOverwrite | kTargetIsActive | kClearsTarget, "handanpass", 2, nullptr, nullptr,
+    {IDM_MANUAL_STACK, kAsksOverwrite | kTargetIsActive | kClearsTarget, "handanpass", 2, ManualStackDlgProc, nullptr,
      FollowUp::kTargetOnOne},
     {IDM_CLOSE_ALL, 0, nullptr, 1, nullptr, CloseAll, FollowUp::kNone},
     {IDM_NOTHING, 0, nullptr, 1, nullptr, Nothing, FollowUp::kNone},
