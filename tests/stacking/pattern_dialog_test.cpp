@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "imageio/picture_files.h"
+#include "imagelib/alloc_limit.h"
 #include "imagelib/primitives.h"
 #include "shell/buffer_slots.h"
 #include "shell/dialogkit/preview_pane.h"
@@ -312,6 +313,33 @@ TEST_F(PatternDialogTest, APictureSmallerThanTheBoxKeepsTheBoxInside) {
   }
 }
 
+// A picture larger than the preview: a click on the scroll bar under it lies
+// where the picture goes on, but it is no click on the picture.
+TEST_F(PatternDialogTest, OnlyClicksOnThePreviewMoveTheBox) {
+  const std::string path = WritePicture("gross.bmp", 1000, 900, false);
+  ChooserScript choosers;
+  choosers.Choose(path);
+  DialogDriver driver;
+  driver.Then(kPatternTitle, [](HWND dlg) {
+    DialogDriver::Click(dlg, IDC_PAT_CHOOSE);
+    const RECT start = Box(dlg, IDC_PAT_PREVIEW);
+    EXPECT_EQ(89, start.right - start.left) << "the box for 1000 pixels of width";
+    RECT bar;
+    GetWindowRect(GetDlgItem(dlg, IDC_PAT_HSCROLL), &bar);
+    MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&bar), 2);
+    SendMessageA(dlg, WM_LBUTTONUP, 0, MAKELPARAM((bar.left + bar.right) / 2, (bar.top + bar.bottom) / 2));
+    EXPECT_EQ(start.left, Box(dlg, IDC_PAT_PREVIEW).left);
+    EXPECT_EQ(start.top, Box(dlg, IDC_PAT_PREVIEW).top);
+    PreviewMapping map;
+    ASSERT_TRUE(GetPreviewMapping(PreviewPaneOf(dlg), &map));
+    ASSERT_TRUE(ClickPicture(dlg, IDC_PAT_PREVIEW, map.sectionX + 100, map.sectionY + 100));
+    EXPECT_EQ(map.sectionX + 100 - 44, Box(dlg, IDC_PAT_PREVIEW).left);
+    DialogDriver::Click(dlg, IDC_PAT_CANCEL);
+  });
+  EXPECT_EQ(0, Open(3));
+  EXPECT_TRUE(driver.Done());
+}
+
 TEST_F(PatternDialogTest, BelowTwentyLinesTheRadiusIsClampedToWhatFits) {
   const std::string path = WritePicture("streifen.bmp", 60, 14, false);
   ChooserScript choosers;
@@ -404,6 +432,21 @@ TEST_F(PatternDialogTest, ThePatternDialogOffersAviFramesWithAllFiles) {
   EXPECT_EQ((std::vector<std::string>{"AVI-Videos", "*.AVI", "Alle Dateien", "*.*"}), choosers.Chooser(0).filter);
   EXPECT_EQ("*.avi", choosers.Chooser(0).proposal);
   EXPECT_EQ(0, Open(1)) << "no dialog for the other methods";
+}
+
+TEST_F(PatternDialogTest, WithoutRoomForTheHistogramTheDialogEndsAtOnce) {
+  const long blocks = LiveMemBlocks();
+  MessageBoxScript boxes;
+  gProgramState.SourceBuffer = 3;
+  SetAllocationLimit(100000);   // the histogram's 128 kB do not fit
+  const INT_PTR result = Open(4);
+  SetAllocationLimit(0);
+  EXPECT_EQ(0, result);
+  ASSERT_EQ(1u, boxes.Count());
+  EXPECT_EQ("Nicht genug Speicher !", boxes.Box(0).text);
+  EXPECT_EQ("Fehlermeldung", boxes.Box(0).title);
+  EXPECT_EQ(3, gProgramState.SourceBuffer) << "restored";
+  EXPECT_EQ(blocks, LiveMemBlocks());
 }
 
 TEST_F(PatternDialogTest, PrepareReplacesALeftoverTemplateAndReportsAMissingFile) {
