@@ -9,6 +9,20 @@
 #include "imagelib/hot_pixels.h"
 #include "imagelib/noise_filters.h"
 
+int16_t* LoadCalibrationFrame(PictureLoader* loader, const char* path, const ImageHeader& frames, bool* mismatch) {
+  *mismatch = false;
+  FrameBuffer frame;
+  ImageHeader h;
+  InitImageHeader(&h);
+  if (!loader || !path || !loader->Load(path, &frame, &h)) return nullptr;
+  if (h.width != frames.width || h.height != frames.height ||
+      (h.colourType == kColourRgb) != (frames.colourType == kColourRgb)) {
+    *mismatch = true;
+    return nullptr;
+  }
+  return frame.Detach();
+}
+
 void PretreatFrame(int16_t* samples, const ImageHeader* h, const StackSettings& s, const CalibrationFrames& cal) {
   if (s.Preprocess != 1 || !samples || !h) return;
   const HotPixelSnapshot& hot = s.hotPixels;

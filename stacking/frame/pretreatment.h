@@ -18,6 +18,12 @@ struct CalibrationFrames {
   const int16_t* flat = nullptr;
 };
 
+// Loads the dark frame or flat field at path for frames of the header:
+// samples of AllocMem the caller frees, or null when the file cannot be
+// loaded (*mismatch false) or its size or colour type differs from the
+// frames' (*mismatch true).
+int16_t* LoadCalibrationFrame(PictureLoader* loader, const char* path, const ImageHeader& frames, bool* mismatch);
+
 // Hot-pixel repair (the settings' snapshot, only when it was learnt on
 // frames of this size), dark-frame subtraction (IsDarkcurrent), flat-field
 // division (IsFlatfield). Results of the operators are not examined.

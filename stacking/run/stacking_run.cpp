@@ -415,22 +415,12 @@ bool StackingRun::StartRecords() {
 
 int16_t* StackingRun::LoadCalibration(const char* path, int32_t* on, const char* missing, const char* mismatch) {
   if (!*on || s_.Preprocess != 1) return nullptr;
-  FrameBuffer frame;
-  ImageHeader h;
-  InitImageHeader(&h);
-  if (!in_.services.pictures || !in_.services.pictures->Load(path, &frame, &h)) {
-    if (host_) host_->Message(HostMessage::kNote, missing);
+  bool wrongSize = false;
+  int16_t* samples = LoadCalibrationFrame(in_.services.pictures, path, series.header, &wrongSize);
+  if (!samples) {
+    if (host_) host_->Message(wrongSize ? HostMessage::kError : HostMessage::kNote, wrongSize ? mismatch : missing);
     *on = 0;
-    return nullptr;
   }
-  const ImageHeader& f = series.header;
-  if (h.width != f.width || h.height != f.height || (h.colourType == kColourRgb) != (f.colourType == kColourRgb)) {
-    if (host_) host_->Message(HostMessage::kError, mismatch);
-    *on = 0;
-    return nullptr;
-  }
-  int16_t* samples = frame.samples();
-  frame.Adopt(nullptr, 0);   // the block leaves the buffer
   return samples;
 }
 

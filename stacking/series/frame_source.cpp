@@ -25,6 +25,13 @@ void FrameBuffer::Adopt(int16_t* samples, size_t capacity) {
   capacity_ = samples ? capacity : 0;
 }
 
+int16_t* FrameBuffer::Detach() {
+  int16_t* samples = samples_;
+  samples_ = nullptr;
+  capacity_ = 0;
+  return samples;
+}
+
 void FrameBuffer::Release() {
   FreeMem(&samples_);
   capacity_ = 0;

@@ -26,6 +26,8 @@ class FrameBuffer {
   int Reserve(const ImageHeader* h, int32_t spareRows = 0);
   // Takes over a block of AllocMem holding `capacity` samples.
   void Adopt(int16_t* samples, size_t capacity);
+  // Gives the block to the caller (who frees it) and leaves the buffer empty.
+  int16_t* Detach();
   void Release();
   // Swaps the blocks of two buffers.
   void Swap(FrameBuffer* other);

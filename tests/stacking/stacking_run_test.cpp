@@ -408,4 +408,26 @@ TEST_F(StackingRunTest, NothingAddedGivesNoPicture) {
   EXPECT_NE(boxes.end(), std::find(boxes.begin(), boxes.end(), "Kein Bild konnte überlagert werden !"));
 }
 
+// The dark frame stays loaded for the whole run and reaches every frame.
+TEST_F(StackingRunTest, TheDarkFrameIsSubtractedFromEveryFrame) {
+  s_.FitMethod = kFitRigid;
+  s_.CheckMethod = 0;
+  ASSERT_EQ(1, Run());
+  const std::vector<int16_t> plain(result_.samples, result_.samples + PictureSamples(&result_.header));
+  const ImageHeader& h = series_->header;
+  const std::vector<int16_t> dark(PictureSamples(&h), 300);
+  const std::string darkName = (dir_.path() / "dark.fts").string();
+  ASSERT_EQ(1, SaveNativePicture(darkName.c_str(), ".fts", dark.data(), &h));
+  s_.Preprocess = 1;
+  s_.IsDarkcurrent = 1;
+  std::snprintf(s_.Darkcurrent, sizeof s_.Darkcurrent, "%s", darkName.c_str());
+  ASSERT_EQ(1, Run());
+  EXPECT_EQ(1, s_.IsDarkcurrent) << "the dark frame was used";
+  for (const std::string& box : Boxes()) EXPECT_EQ(std::string::npos, box.find("Dunkelstrom")) << box;
+  // The result is spread over the scale again, so the frames' darker sky
+  // shows as another picture, not as one 300 lower.
+  ASSERT_EQ(plain.size(), PictureSamples(&result_.header));
+  EXPECT_NE(plain, std::vector<int16_t>(result_.samples, result_.samples + plain.size()));
+}
+
 }  // namespace
