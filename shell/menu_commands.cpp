@@ -23,6 +23,7 @@
 #include "imageio/gps/gps_dialog.h"
 #include "imageio/picture_files.h"
 #include "imageio/raw_photo_commands.h"
+#include "imageio/timelapse/time_lapse_dialog.h"
 #include "menu_ids.h"
 #include "message_box.h"
 #include "program_state.h"
@@ -192,7 +193,7 @@ constexpr MenuCommand kCommands[] = {
     {IDM_CAPTURE, kNeedsCaptureDevice, "dxaufnahme", 3, CaptureDlgProc, nullptr, FollowUp::kNone},
     {IDM_AVI_SPLIT, 0, "aviripper", 1, AviToPicturesDlgProc, nullptr, FollowUp::kNone},
     {IDM_DCRAW, 0, nullptr, 1, nullptr, ConvertRaw, FollowUp::kNone},
-    {IDM_TIME_LAPSE, 0, "timelapse", 1, nullptr, nullptr, FollowUp::kNone},
+    {IDM_TIME_LAPSE, 0, "timelapse", 1, TimeLapseDlgProc, nullptr, FollowUp::kNone},
     {IDM_DELETE_RAW, 0, nullptr, 1, nullptr, DeleteRaw, FollowUp::kNone},
     {IDM_NIGHT_MODE, 0, nullptr, 1, nullptr, ToggleNightMode, FollowUp::kNone},
     {IDM_GPS, kModeless, "gpswerte", 1, GpsDlgProc, nullptr, FollowUp::kNone},
