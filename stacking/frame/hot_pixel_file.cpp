@@ -5,17 +5,9 @@
 #include <vector>
 
 #include "stacking/file_commit.h"
+#include "stacking/record_fields.h"
 
 namespace {
-
-int32_t Get32(const uint8_t* p) {
-  return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
-}
-
-void Put32(uint8_t* p, int32_t value) {
-  const uint32_t v = uint32_t(value);
-  for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
-}
 
 int Fail(HpxError* error, HpxError why) {
   if (error) *error = why;

@@ -5,29 +5,9 @@
 #include <vector>
 
 #include "stacking/file_commit.h"
+#include "stacking/record_fields.h"
 
 namespace {
-
-// Little-endian fields at fixed offsets.
-void Put32(uint8_t* p, int32_t value) {
-  const uint32_t v = uint32_t(value);
-  for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
-}
-int32_t Get32(const uint8_t* p) {
-  return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
-}
-void PutDouble(uint8_t* p, double value) {
-  uint64_t v;
-  std::memcpy(&v, &value, sizeof v);
-  for (int i = 0; i < 8; ++i) p[i] = uint8_t(v >> (8 * i));
-}
-double GetDouble(const uint8_t* p) {
-  uint64_t v = 0;
-  for (int i = 0; i < 8; ++i) v |= uint64_t(p[i]) << (8 * i);
-  double d;
-  std::memcpy(&d, &v, sizeof d);
-  return d;
-}
 
 // The header is a record of fixed offsets already (checked where it is
 // declared); its texts get their terminators back when read.
